@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+class QUrl;
+
+// The modal dialogs and shell services the program uses, behind one seam so
+// that tests can script them instead of blocking on a real dialog.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // A message box with the information icon and one OK button.
+    virtual void information(QWidget *owner, const QString &text, const QString &caption) = 0;
+    // A message box with the warning icon and one OK button, for failures.
+    virtual void error(QWidget *owner, const QString &text, const QString &caption) = 0;
+    // A one-line text prompt; Cancel gives the empty text.
+    virtual QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
+                             const QString &defaultText, int maxLength) = 0;
+    // The file-open dialog; the filter is "Label (pattern)|pattern|..." pairs.
+    // Empty when cancelled.
+    virtual QString openFileName(QWidget *owner, const QString &filter) = 0;
+    // Hands a web or mailto: address to the user's default program.
+    virtual void shellOpen(QWidget *owner, const QUrl &url) = 0;
+};

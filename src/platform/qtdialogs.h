@@ -1,0 +1,19 @@
+#pragma once
+
+#include "dialogs.h"
+
+// The real dialogs: Qt's message box, input dialog and file dialog, and the
+// desktop's default programs for addresses.
+class QtDialogs : public Dialogs
+{
+public:
+    void information(QWidget *owner, const QString &text, const QString &caption) override;
+    void error(QWidget *owner, const QString &text, const QString &caption) override;
+    QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
+                     const QString &defaultText, int maxLength) override;
+    QString openFileName(QWidget *owner, const QString &filter) override;
+    void shellOpen(QWidget *owner, const QUrl &url) override;
+};
+
+// "Label (pattern)|pattern|..." to the name filters of a QFileDialog.
+QStringList nameFiltersFrom(const QString &filter);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QIcon>
+
+// The 16 x 16 images of the commands and tabs, by their fixed index.
+namespace ImageList {
+enum Index : int {
+    Open = 0,
+    Paste = 1,
+    Copy = 2,
+    AddBookmark = 5,
+    Find = 7,
+    FindNext = 8,
+    TileHorizontally = 10,
+    TileVertically = 11,
+    Cascade = 12,
+    ActiveTab = 13,
+    OtherTab = 14,
+    Highlight = 15,
+    CancelHighlight = 16,
+};
+constexpr int Count = 17;
+
+QIcon icon(int index);
+} // namespace ImageList

@@ -1,0 +1,22 @@
+#include "mainform.h"
+#include "qtdialogs.h"
+#include "regfilesettings.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Folivane"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Folivane"));
+
+    QtDialogs dialogs;
+    auto settings = std::make_shared<RegFileSettings>(RegFileSettings::defaultFilePath());
+    TMainForm mainForm(settings, dialogs, QApplication::applicationDirPath());
+    if (!mainForm.isUsable()) {
+        dialogs.error(nullptr, mainForm.startupError(), QStringLiteral("Folivane"));
+        return 1;
+    }
+    mainForm.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,126 @@
+#include "documenttext.h"
+#include "testfiles.h"
+#include "textview.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+// Reading documents and the view's positions, in which a line end counts two.
+class TestTextView : public QObject
+{
+    Q_OBJECT
+
+private:
+    static DocumentText readBytes(const QByteArray &bytes)
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("doc.txt"));
+        writeFile(path, bytes);
+        return DocumentText::read(path);
+    }
+
+private slots:
+    void lineEndsAndEncodings_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("LF") << QByteArray("ab\ncd\n") << QStringLiteral("ab\ncd\n");
+        QTest::newRow("CRLF and LF mixed") << QByteArray("ab\r\ncd\nef\r\n") << QStringLiteral("ab\ncd\nef\n");
+        QTest::newRow("no final line end") << QByteArray("ab\ncd") << QStringLiteral("ab\ncd");
+        QTest::newRow("lone CR stays in its line") << QByteArray("a\rb\n") << QStringLiteral("a\rb\n");
+        QTest::newRow("UTF-8") << QByteArray("T\xc3\xbcxen \xe5\xa5\xa5\n") << QStringLiteral("Tüxen 奥\n");
+        QTest::newRow("invalid UTF-8 reads as Latin-1") << QByteArray("T\xfcxen\n") << QStringLiteral("Tüxen\n");
+        QTest::newRow("empty") << QByteArray() << QString();
+    }
+
+    void lineEndsAndEncodings()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        const DocumentText document = readBytes(bytes);
+        QVERIFY(document.ok());
+        QCOMPARE(document.text(), text);
+    }
+
+    void refusesWhatIsNotText()
+    {
+        QVERIFY(!readBytes(QByteArray("a\0b\n", 4)).ok());
+        QVERIFY(!DocumentText::read(QStringLiteral("/nonexistent/rfc1.txt")).ok());
+        QTemporaryDir dir;
+        const DocumentText folder = DocumentText::read(dir.path());
+        QVERIFY(!folder.ok());
+        QVERIFY(!folder.errorString().isEmpty());
+    }
+
+    void positionsCountTwoPerLineEnd()
+    {
+        TextView view;
+        // Lines: "abc", "", "1. é", "x\fy" (a form feed), "last" without a line end.
+        view.setDocumentText(QStringLiteral("abc\n\n1. \u00e9\nx\fy\nlast"));
+        QCOMPARE(view.textLength(), 3 + 2 + 0 + 2 + 4 + 2 + 3 + 2 + 4);
+        QCOMPARE(view.toQtPosition(7), 5);
+        QCOMPARE(view.toViewPosition(5), 7);
+        // A position inside a line end lands on the end of its line.
+        QCOMPARE(view.toQtPosition(4), 3);
+        QCOMPARE(view.toQtPosition(view.textLength() + 100), int(view.toPlainText().size()));
+
+        view.setSelStart(7);
+        view.setSelLength(4);
+        QCOMPARE(view.SelStart(), 7);
+        QCOMPARE(view.SelLength(), 4);
+        QCOMPARE(view.selectedText(), QStringLiteral("1. \u00e9"));
+        QCOMPARE(view.caretLine(), 2);
+        view.setSelLength(0);
+        QCOMPARE(view.SelLength(), 0);
+        QCOMPARE(view.SelStart(), 7);
+        // The form feed shows as a blank, not as a glyph or a line break.
+        QCOMPARE(view.document()->blockCount(), 5);
+        QCOMPARE(view.document()->findBlockByNumber(3).text(), QStringLiteral("x y"));
+    }
+
+    void findText()
+    {
+        TextView view;
+        view.setDocumentText(QStringLiteral("Stream stream\nupstream STREAM_x\nÉcole école\n"));
+        const TextView::FindOptions plain;
+        QCOMPARE(view.FindText(QStringLiteral("stream"), 0, view.textLength(), plain), 0);
+        QCOMPARE(view.FindText(QStringLiteral("stream"), 1, view.textLength(), plain), 7);
+        QCOMPARE(view.FindText(QStringLiteral("stream"), 0, view.textLength(), {false, true}), 7);
+        // Whole word skips "upstream" and "STREAM_x"; positions count line ends as two.
+        QCOMPARE(view.FindText(QStringLiteral("stream"), 8, view.textLength() - 8, {true, false}), -1);
+        QCOMPARE(view.FindText(QStringLiteral("stream"), 8, view.textLength() - 8, plain), 17);
+        QCOMPARE(view.FindText(QStringLiteral("école"), 0, view.textLength(), plain), 34);
+        QCOMPARE(view.FindText(QStringLiteral("école"), 0, view.textLength(), {true, true}), 40);
+        // The match must end inside the range.
+        QCOMPARE(view.FindText(QStringLiteral("stream"), 0, 5, plain), -1);
+        QCOMPARE(view.FindText(QString(), 0, view.textLength(), plain), -1);
+    }
+
+    void scrollToLine()
+    {
+        TextView view;
+        QStringList lines;
+        for (int i = 0; i < 300; ++i)
+            lines << QStringLiteral("line %1").arg(i);
+        view.setDocumentText(lines.join(u'\n'));
+        view.resize(400, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        scroll_to_line(&view, 50);
+        QCOMPARE(view.firstVisibleLine(), 49);
+        scroll_to_line(&view, 1);
+        QCOMPARE(view.firstVisibleLine(), 0);
+        scroll_to_line(&view, 20);
+        scroll_to_line(&view, 0);
+        QCOMPARE(view.firstVisibleLine(), 0);
+        // Past the end: as far as the view goes, with the last line still shown.
+        scroll_to_line(&view, 10000);
+        QVERIFY(view.firstVisibleLine() > 250);
+        QVERIFY(view.firstVisibleLine() < 300);
+        scroll_to_line(nullptr, 5);
+    }
+};
+
+QTEST_MAIN(TestTextView)
+#include "tst_textview.moc"

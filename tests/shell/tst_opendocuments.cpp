@@ -1,0 +1,286 @@
+#include "childwin.h"
+#include "inifile.h"
+#include "mainform.h"
+#include "settingskey.h"
+#include "statefolder.h"
+#include "testfiles.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QTabBar>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray numberedLines(int count)
+{
+    QByteArray text;
+    for (int i = 1; i <= count; ++i)
+        text += "line " + QByteArray::number(i) + "\n";
+    return text;
+}
+
+} // namespace
+
+// Opening, switching and closing document windows, and their tabs.
+class TestOpenDocuments : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void openCommandUsesTheDocumentFilter()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        const QString path = app.document(QStringLiteral("rfc1.txt"), "hello\n");
+        app.dialogs.openFileAnswers.enqueue(path);
+        form->action(QStringLiteral("FileOpen1"))->trigger();
+        QCOMPARE(app.dialogs.filters,
+                 QStringList(QStringLiteral("RFC document (RFC*.*)|RFC*.*|Draft document(draft*.*)|draft*.*")));
+        QCOMPARE(form->documents().size(), 1);
+        QCOMPARE(form->documents()[0]->windowTitle(), path);
+        QVERIFY(form->documents()[0]->isMaximized());
+        form->action(QStringLiteral("FileOpen1"))->trigger(); // cancelled
+        QCOMPARE(form->documents().size(), 1);
+    }
+
+    void sameDocumentIsOpenedOnce()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        const QString first = app.document(QStringLiteral("a/rfc1.txt"), "one\n");
+        const QString second = app.document(QStringLiteral("b/rfc1.txt"), "two\n");
+        TMDIChild *window = app.open(first);
+        app.open(second);
+        QCOMPARE(form->fileTabs()->count(), 2);
+        // Same file name in two folders: two tabs with one caption, each leading to its own window.
+        QCOMPARE(form->fileTabs()->tabText(0), QStringLiteral("rfc1.txt"));
+        QCOMPARE(form->fileTabs()->tabText(1), QStringLiteral("rfc1.txt"));
+
+        QCOMPARE(app.open(first), window);
+        QCOMPARE(form->documents().size(), 2);
+        QCOMPARE(form->fileTabs()->count(), 2);
+        QCOMPARE(form->activeDocument(), window);
+        QCOMPARE(form->fileTabs()->currentIndex(), 0);
+
+        // Letter case counts: another spelling is another window.
+        const QString upper = app.document(QStringLiteral("RFC1.TXT"), "three\n");
+        QVERIFY(app.open(upper));
+        QCOMPARE(form->documents().size(), 3);
+
+        // A path that is not a regular file is ignored, silently.
+        form->OpenDocument(app.dir.path() + QStringLiteral("/missing-rfc.txt"));
+        form->OpenDocument(app.dir.path());
+        QCOMPARE(form->documents().size(), 3);
+        QVERIFY(app.dialogs.errors.isEmpty());
+    }
+
+    void unreadableDocumentIsReportedAndLeavesNothing()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        const QString binary = app.document(QStringLiteral("rfc9.txt"), QByteArray("abc\0def\n", 8));
+        form->OpenDocument(binary);
+        QCOMPARE(app.dialogs.errors.size(), 1);
+        QVERIFY(app.dialogs.errors[0].text.contains(binary));
+        QTRY_COMPARE(form->mdiArea()->subWindowList().size(), 0);
+        QCOMPARE(form->fileTabs()->count(), 0);
+        QVERIFY(!QFile::exists(StateFileName(binary)));
+    }
+
+    void tabsFollowTheWindows()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        QList<TMDIChild *> windows;
+        for (const char *name : {"rfc1.txt", "rfc2.txt", "rfc3.txt"})
+            windows << app.open(app.document(QLatin1String(name), "text\n"));
+        QTabBar *tabs = form->fileTabs();
+        QCOMPARE(tabs->currentIndex(), 2);
+
+        // A click on a tab activates its window.
+        emit tabs->tabBarClicked(0);
+        QCOMPARE(form->activeDocument(), windows[0]);
+        QCOMPARE(tabs->currentIndex(), 0);
+
+        // Closing a middle document removes only its tab.
+        QVERIFY(windows[1]->close());
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->tabText(1), QStringLiteral("rfc3.txt"));
+        QVERIFY(windows[0]->close());
+        QVERIFY(windows[2]->close());
+        QCOMPARE(tabs->count(), 0);
+        QVERIFY(form->fileTabPanel()->isHidden());
+
+        // A new document shows the strip again.
+        app.open(app.document(QStringLiteral("rfc4.txt"), "text\n"));
+        QVERIFY(form->fileTabPanel()->isVisible());
+    }
+
+    void fileTabToggle()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        QAction *toggle = form->action(QStringLiteral("ViewTabpanel"));
+        toggle->trigger(); // off
+        app.open(app.document(QStringLiteral("rfc1.txt"), "text\n"));
+        app.open(app.document(QStringLiteral("rfc2.txt"), "text\n"));
+        QVERIFY(form->fileTabPanel()->isHidden());
+        QCOMPARE(form->fileTabs()->count(), 2);
+        toggle->trigger(); // on, with a document active
+        QVERIFY(form->fileTabPanel()->isVisible());
+    }
+
+    void fileTabToggleWithoutDocumentsWaitsForOne()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        QAction *toggle = form->action(QStringLiteral("ViewTabpanel"));
+        toggle->trigger(); // off
+        toggle->trigger(); // on: nothing shows yet
+        QVERIFY(form->fileTabPanel()->isHidden());
+        app.open(app.document(QStringLiteral("rfc1.txt"), "text\n"));
+        QVERIFY(form->fileTabPanel()->isVisible());
+    }
+
+    void lineIndicatorFollowsTheActiveDocument()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        TMDIChild *first = app.open(app.document(QStringLiteral("rfc1.txt"), numberedLines(212)));
+        QCOMPARE(form->lineIndicator()->text(), QStringLiteral("line: 0/212"));
+        TMDIChild *second = app.open(app.document(QStringLiteral("rfc2.txt"), numberedLines(30)));
+        second->textView()->setFocus();
+        QTest::keyClick(second->textView(), Qt::Key_Down);
+        QTest::keyClick(second->textView(), Qt::Key_Down);
+        QCOMPARE(form->lineIndicator()->text(), QStringLiteral("line: 2/30"));
+        form->mdiArea()->setActiveSubWindow(first);
+        QCOMPARE(form->lineIndicator()->text(), QStringLiteral("line: 0/212"));
+    }
+
+    void windowCommands()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        form->resize(900, 700);
+        QList<TMDIChild *> windows;
+        for (const char *name : {"rfc1.txt", "rfc2.txt", "rfc3.txt"})
+            windows << app.open(app.document(QLatin1String(name), "text\n"));
+        QVERIFY(form->action(QStringLiteral("WindowTileVertical1"))->isEnabled());
+
+        form->action(QStringLiteral("WindowTileHorizontal1"))->trigger();
+        const int areaWidth = form->mdiArea()->viewport()->width();
+        QCOMPARE(windows[0]->width(), areaWidth);
+        QVERIFY(windows[1]->y() > windows[0]->y());
+        form->action(QStringLiteral("WindowTileVertical1"))->trigger();
+        QVERIFY(windows[1]->x() > windows[0]->x());
+        QCOMPARE(windows[0]->y(), windows[1]->y());
+
+        // The window list: one entry per window, the active one checked.
+        emit form->windowMenu()->aboutToShow();
+        QStringList entries;
+        for (QAction *item : form->windowMenu()->actions())
+            if (item->isCheckable())
+                entries << item->text() + (item->isChecked() ? QStringLiteral("*") : QString());
+        QCOMPARE(entries.size(), 3);
+        QVERIFY(entries[2].endsWith(QStringLiteral("rfc3.txt*")));
+        form->windowMenu()->actions().constLast()->trigger();
+        QCOMPARE(form->activeDocument(), windows[2]);
+
+        // Minimize all goes from the last window to the first.
+        QList<TMDIChild *> minimized;
+        QObject listening;
+        for (TMDIChild *window : windows)
+            connect(window, &QMdiSubWindow::windowStateChanged, &listening,
+                    [&minimized, window](Qt::WindowStates before, Qt::WindowStates now) {
+                        if (!(before & Qt::WindowMinimized) && (now & Qt::WindowMinimized))
+                            minimized << window;
+                    });
+        form->action(QStringLiteral("WindowMinimizeAll1"))->trigger();
+        QCOMPARE(minimized, QList<TMDIChild *>({windows[2], windows[1], windows[0]}));
+        form->action(QStringLiteral("WindowArrangeAll1"))->trigger();
+        const int bottom = form->mdiArea()->viewport()->height();
+        for (TMDIChild *window : windows)
+            QCOMPARE(window->geometry().bottom() + 1, bottom);
+        QVERIFY(windows[1]->x() > windows[0]->x());
+    }
+
+    void noticeComesBeforeAnyStateWrite()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(10));
+        TMDIChild *window = app.open(path);
+        // The tab is gone before the close writes anything.
+        bool stateWrittenAtNotice = true;
+        const QString ini = StateFileName(path);
+        QObject guard;
+        connect(form->fileTabs(), &QTabBar::currentChanged, &guard,
+                [&] { stateWrittenAtNotice = QFile::exists(ini); });
+        QVERIFY(window->close());
+        QVERIFY(!stateWrittenAtNotice);
+        QVERIFY(QFile::exists(ini));
+    }
+
+    void topLineAndPanelWidthSurviveReopening()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        form->resize(900, 700);
+        const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(400));
+        TMDIChild *window = app.open(path);
+        QCOMPARE(window->panelWidth(), 185);
+        QCOMPARE(window->textView()->firstVisibleLine(), 0);
+        window->setPanelWidth(240);
+        scroll_to_line(window->textView(), 120);
+        QCOMPARE(window->textView()->firstVisibleLine(), 119);
+        QVERIFY(window->close());
+        const IniFile ini(StateFileName(path));
+        QCOMPARE(ini.ReadInteger(QStringLiteral("bookmark"), QStringLiteral("curr_line"), 0), 120);
+        QCOMPARE(ini.ReadInteger(QStringLiteral("win"), QStringLiteral("left"), 0), 240);
+        QCOMPARE(ini.ReadInteger(QStringLiteral("bookmark"), QStringLiteral("count"), -1), 0);
+
+        window = app.open(path);
+        QCOMPARE(window->textView()->firstVisibleLine(), 119);
+        QCOMPARE(window->panelWidth(), 240);
+    }
+
+    void exitClosesEveryDocumentFirst()
+    {
+        AppFixture app;
+        app.start();
+        QStringList paths;
+        for (const char *name : {"rfc1.txt", "rfc2.txt", "rfc3.txt"})
+            paths << app.document(QLatin1String(name), numberedLines(50));
+        for (const QString &path : paths)
+            app.open(path);
+        QVERIFY(app.close());
+        for (const QString &path : paths)
+            QVERIFY2(QFile::exists(StateFileName(path)), qPrintable(path));
+        QCOMPARE(app.settings->value(SettingsKeyPath, QStringLiteral("main_width")).typeId(), QMetaType::Int);
+    }
+
+    void failedDocumentCloseStopsTheExit()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(5));
+        TMDIChild *window = app.open(path);
+        // A folder where the state file should be: its write fails.
+        QVERIFY(QDir().mkpath(StateFileName(path)));
+        QVERIFY(!app.close());
+        QCOMPARE(app.dialogs.errors.size(), 1);
+        QCOMPARE(app.dialogs.errors[0].text, QStringLiteral("Unable to write to %1").arg(StateFileName(path)));
+        QCOMPARE(form->documents(), QList<TMDIChild *>({window}));
+        QVERIFY(!app.settings->value(SettingsKeyPath, QStringLiteral("main_width")).isValid());
+        QVERIFY(QDir().rmdir(StateFileName(path)));
+        QVERIFY(app.close());
+    }
+};
+
+QTEST_MAIN(TestOpenDocuments)
+#include "tst_opendocuments.moc"

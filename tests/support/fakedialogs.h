@@ -1,0 +1,36 @@
+#pragma once
+
+#include "dialogs.h"
+
+#include <QQueue>
+#include <QStringList>
+#include <QUrl>
+
+// Dialogs that never block: answers come from queues the test fills, and
+// every message shown is recorded.
+class FakeDialogs : public Dialogs
+{
+public:
+    struct Message
+    {
+        QString text;
+        QString caption;
+        QWidget *owner;
+    };
+
+    void information(QWidget *owner, const QString &text, const QString &caption) override;
+    void error(QWidget *owner, const QString &text, const QString &caption) override;
+    QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
+                     const QString &defaultText, int maxLength) override;
+    QString openFileName(QWidget *owner, const QString &filter) override;
+    void shellOpen(QWidget *owner, const QUrl &url) override;
+
+    QQueue<QString> inputAnswers;    // an empty queue answers Cancel
+    QQueue<QString> openFileAnswers; // an empty queue answers Cancel
+    QList<Message> informations;
+    QList<Message> errors;
+    QStringList prompts;
+    QStringList filters;
+    int lastMaxLength = 0;
+    QList<QUrl> openedUrls;
+};
