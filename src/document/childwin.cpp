@@ -9,6 +9,7 @@
 #include "sectionindex.h"
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QSplitter>
@@ -122,15 +123,21 @@ void TMDIChild::FormActivate()
 
 void TMDIChild::LoadDocument(const QString &path)
 {
+    QElapsedTimer clock;
+    clock.start();
     DocumentText text = DocumentText::read(path);
+    m_timings.readFile = clock.nsecsElapsed();
     if (!text.ok()) {
         // Nothing of the document was shown, so nothing of its state is touched.
         m_error = text.errorString();
         return;
     }
+    clock.restart();
     doc.Init(path);
     BuildIndex(text, doc, TreeView1);
+    m_timings.buildIndex = clock.nsecsElapsed();
 
+    clock.restart();
     QFont font = RichEdit1->font();
     text_font.apply_to(font);
     RichEdit1->setFont(font);
@@ -138,13 +145,20 @@ void TMDIChild::LoadDocument(const QString &path)
     palette.setColor(QPalette::Text, text_font.qtColor(palette));
     RichEdit1->setPalette(palette);
     RichEdit1->setDocumentText(text.takeText());
+    m_timings.loadText = clock.nsecsElapsed();
 
+    clock.restart();
     ApplyHeadingFont();
+    m_timings.styleHeadings = clock.nsecsElapsed();
+    clock.restart();
     RestoreAnnotations();
+    m_timings.restoreAnnotations = clock.nsecsElapsed();
 
+    clock.restart();
     const IniFile ini(doc.IniPath());
     setPanelWidth(ini.ReadInteger(WinSection, LeftKey, DefaultPanelWidth));
     scroll_to_line(RichEdit1, ini.ReadInteger(BookmarkSection, CurrLineKey, 1));
+    m_timings.restoreView = clock.nsecsElapsed();
     m_loaded = true;
 }
 

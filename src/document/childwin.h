@@ -51,6 +51,18 @@ public:
     void SearchDocument(const QString &text, SearchOptions options);
     void SearchAgain();
 
+    // How long each step of the load took, in nanoseconds.
+    struct LoadTimings
+    {
+        qint64 readFile = 0;
+        qint64 buildIndex = 0;
+        qint64 loadText = 0;
+        qint64 styleHeadings = 0;
+        qint64 restoreAnnotations = 0;
+        qint64 restoreView = 0;
+    };
+    const LoadTimings &loadTimings() const { return m_timings; }
+
     TextView *textView() const { return RichEdit1; }
     QTreeWidget *indexTree() const { return TreeView1; }
     QListWidget *bookmarkList() const { return ListBox1; }
@@ -102,6 +114,7 @@ private:
     std::unique_ptr<Chighlight_link> highlights;
     bool highlights_changed = false;
 
+    LoadTimings m_timings;
     bool m_created = false;
     bool m_loaded = false;
     QString m_error;
