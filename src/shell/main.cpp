@@ -8,7 +8,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Folivane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Folivane"));
 
     QtDialogs dialogs;
     auto settings = std::make_shared<RegFileSettings>(RegFileSettings::defaultFilePath());
