@@ -2,8 +2,11 @@
 
 #include <QString>
 
-class QWidget;
+class QColor;
+class QDialog;
+class QFont;
 class QUrl;
+class QWidget;
 
 // The modal dialogs and shell services the program uses, behind one seam so
 // that tests can script them instead of blocking on a real dialog.
@@ -24,4 +27,9 @@ public:
     virtual QString openFileName(QWidget *owner, const QString &filter) = 0;
     // Hands a web or mailto: address to the user's default program.
     virtual void shellOpen(QWidget *owner, const QUrl &url) = 0;
+    // A font chooser that opens on font and colour; true when confirmed, with
+    // both updated to the choice.
+    virtual bool chooseFont(QWidget *owner, QFont &font, QColor &color) = 0;
+    // Shows a dialog of the program's own modally; its result is not used.
+    virtual void showModal(QDialog &dialog) = 0;
 };

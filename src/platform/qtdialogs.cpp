@@ -1,11 +1,74 @@
 #include "qtdialogs.h"
 
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
 #include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+// Qt's font dialog has no colour, which the font settings keep: this one
+// shows it, with its own OK and Cancel, below a colour button.
+class FontColorDialog : public QDialog
+{
+public:
+    FontColorDialog(QWidget *owner, const QFont &font, const QColor &color)
+        : QDialog(owner)
+        , m_fonts(new QFontDialog(font, this))
+        , m_colorButton(new QPushButton(QStringLiteral("&Colour ...")))
+        , m_color(color)
+    {
+        setWindowTitle(QStringLiteral("Font"));
+        m_fonts->setOption(QFontDialog::DontUseNativeDialog);
+        m_fonts->setWindowFlags(Qt::Widget);
+        // Its buttons, Enter and Escape end the embedded dialog: they answer for this one.
+        connect(m_fonts, &QDialog::finished, this, &QDialog::done);
+        connect(m_colorButton, &QPushButton::clicked, this, &FontColorDialog::chooseColor);
+        m_colorButton->setAutoDefault(false);
+
+        auto *row = new QHBoxLayout;
+        row->addWidget(m_colorButton);
+        row->addStretch();
+        auto *layout = new QVBoxLayout(this);
+        layout->addLayout(row);
+        layout->addWidget(m_fonts);
+        showColor();
+    }
+
+    QFont selectedFont() const { return m_fonts->currentFont(); }
+    QColor selectedColor() const { return m_color; }
+
+private:
+    void chooseColor()
+    {
+        const QColor chosen = QColorDialog::getColor(m_color, this, QStringLiteral("Colour"));
+        if (!chosen.isValid())
+            return;
+        m_color = chosen;
+        showColor();
+    }
+
+    void showColor()
+    {
+        QPixmap swatch(16, 16);
+        swatch.fill(m_color);
+        m_colorButton->setIcon(swatch);
+    }
+
+    QFontDialog *m_fonts;
+    QPushButton *m_colorButton;
+    QColor m_color;
+};
+
+} // namespace
 
 void QtDialogs::information(QWidget *owner, const QString &text, const QString &caption)
 {
@@ -62,4 +125,19 @@ QString QtDialogs::openFileName(QWidget *owner, const QString &filter)
 void QtDialogs::shellOpen(QWidget *, const QUrl &url)
 {
     QDesktopServices::openUrl(url);
+}
+
+bool QtDialogs::chooseFont(QWidget *owner, QFont &font, QColor &color)
+{
+    FontColorDialog dialog(owner, font, color);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    font = dialog.selectedFont();
+    color = dialog.selectedColor();
+    return true;
+}
+
+void QtDialogs::showModal(QDialog &dialog)
+{
+    dialog.exec();
 }

@@ -2,8 +2,8 @@
 
 #include "dialogs.h"
 
-// The real dialogs: Qt's message box, input dialog and file dialog, and the
-// desktop's default programs for addresses.
+// The real dialogs: Qt's message box, input dialog, file dialog and font
+// dialog, and the desktop's default programs for addresses.
 class QtDialogs : public Dialogs
 {
 public:
@@ -13,6 +13,8 @@ public:
                      const QString &defaultText, int maxLength) override;
     QString openFileName(QWidget *owner, const QString &filter) override;
     void shellOpen(QWidget *owner, const QUrl &url) override;
+    bool chooseFont(QWidget *owner, QFont &font, QColor &color) override;
+    void showModal(QDialog &dialog) override;
 };
 
 // "Label (pattern)|pattern|..." to the name filters of a QFileDialog.

@@ -8,6 +8,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Folivane"));
+    // Lets the desktop match the window to folivane.desktop and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("folivane"));
 
     QtDialogs dialogs;
     auto settings = std::make_shared<RegFileSettings>(RegFileSettings::defaultFilePath());

@@ -1,9 +1,12 @@
 #include "mainform.h"
 
+#include "about.h"
 #include "childwin.h"
 #include "dialogs.h"
+#include "finddialog.h"
 #include "fontinfo.h"
 #include "imagelist.h"
+#include "product.h"
 #include "settingskey.h"
 #include "statefolder.h"
 #include "usersettings.h"
@@ -13,6 +16,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -20,6 +24,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -27,8 +32,6 @@
 
 namespace {
 
-const QString ProgramName = QStringLiteral(" Folivane ");
-const QString Version = QStringLiteral("V3.2");
 const QString OpenFilter =
     QStringLiteral("RFC document (RFC*.*)|RFC*.*|Draft document(draft*.*)|draft*.*");
 constexpr int StatusLinePanelWidth = 150;
@@ -146,18 +149,29 @@ TMainForm::TMainForm(std::shared_ptr<UserSettings> settings, Dialogs &dialogs, c
     clientLayout->addWidget(m_mdiArea, 1);
     setCentralWidget(client);
     resize(541, 342);
+    setWindowIcon(QIcon(QStringLiteral(":/folivane.svg")));
+
+    FindDialog = new TFindDialog(this);
+    connect(FindDialog, &TFindDialog::find, this, &TMainForm::FindDialogFind);
 
     text_font.load(m_settings, QStringLiteral("text"));
     header_font.load(m_settings, QStringLiteral("header"));
-    const QString stateFolder = prepareStateFolder(appDir);
+    prepareStateFolder(appDir);
     readWindowSettings();
-    if (!stateFolder.isEmpty())
-        temp_dir = stateFolder;
     LayoutStatusBar();
     updateActions();
+    AboutBox = new TAboutBox(m_dialogs, this);
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The children go after this body, actions first; a window among them that
+    // gives up the focus must not reach updateActions() then.
+    disconnect(qApp, nullptr, this, nullptr);
+    // Nor the area, which reports a document window still open as deactivated
+    // when it is hidden with the rest.
+    disconnect(m_mdiArea, nullptr, this, nullptr);
+}
 
 void TMainForm::createActions()
 {
@@ -189,6 +203,10 @@ void TMainForm::createActions()
     on("EditDelBookmark", &TMainForm::EditDelBookmarkExecute);
     on("EditHighlight", &TMainForm::EditHighlightExecute);
     on("EditCancelHighlight", &TMainForm::EditCancelHighlightExecute);
+    on("EditFindText", &TMainForm::EditFindTextExecute);
+    on("EditFindNext", &TMainForm::EditFindNextExecute);
+    on("ConfigFont", &TMainForm::ConfigFontExecute);
+    on("ConfigHeaderFont", &TMainForm::ConfigHeaderFontExecute);
     on("ViewToolbar", &TMainForm::ViewToolbarExecute);
     on("ViewStatusbar", &TMainForm::ViewStatusbarExecute);
     on("ViewTabpanel", &TMainForm::ViewTabpanelExecute);
@@ -202,6 +220,9 @@ void TMainForm::createActions()
     on("WindowTileVertical1", &TMainForm::WindowTileVertical1Execute);
     on("WindowMinimizeAll1", &TMainForm::WindowMinimizeAll1Execute);
     on("WindowArrangeAll1", &TMainForm::WindowArrangeAll1Execute);
+    on("HelpVisitWeb", &TMainForm::HelpVisitWebExecute);
+    on("HelpSendMail", &TMainForm::HelpSendMailExecute);
+    on("HelpAbout1", &TMainForm::HelpAbout1Execute);
     connect(qApp, &QApplication::focusChanged, this, &TMainForm::updateActions);
 }
 
@@ -276,20 +297,18 @@ void TMainForm::createStatusBar()
     statusBar()->setFixedHeight(19);
 }
 
-QString TMainForm::prepareStateFolder(const QString &appDir)
+void TMainForm::prepareStateFolder(const QString &appDir)
 {
     app_dir = appDir.endsWith(u'/') ? appDir : appDir + u'/';
     temp_dir = app_dir + QStringLiteral("temp/");
     if (QFileInfo(temp_dir).isDir() || createFolder(temp_dir).isEmpty())
-        return temp_dir;
+        return;
     // A read-only install folder: keep the state with the user's data instead.
-    const QString fallback = xdgDataHome() + QStringLiteral("/Tessary software/Folivane/temp/");
-    const QString reason = createFolder(fallback);
-    if (reason.isEmpty())
-        return fallback;
-    m_startupError = QStringLiteral("The folder for the documents' state cannot be created: %1 (%2).")
-                         .arg(fallback, reason);
-    return QString();
+    temp_dir = xdgDataHome() + QStringLiteral("/Tessary software/Folivane/temp/");
+    const QString reason = createFolder(temp_dir);
+    if (!reason.isEmpty())
+        m_startupError = QStringLiteral("The folder for the documents' state cannot be created: %1 (%2).")
+                             .arg(temp_dir, reason);
 }
 
 void TMainForm::readWindowSettings()
@@ -319,6 +338,10 @@ void TMainForm::readWindowSettings()
     };
     if (!readAll())
         show_toolbar = show_status_bar = show_file_tab = true;
+    // A damaged file can hold any size: past the screen's, the centred
+    // window would lie wholly off it, and be stored so again on exit.
+    if (const QScreen *where = screen())
+        resize(size().boundedTo(where->availableGeometry().size()));
 }
 
 bool TMainForm::writeWindowSettings()
@@ -351,7 +374,7 @@ void TMainForm::FormShow()
 {
     if (!std::exchange(m_centred, true) && screen())
         move(screen()->availableGeometry().center() - rect().center());
-    setWindowTitle(ProgramName + Version);
+    setWindowTitle(QLatin1String(ProductTitle) + QLatin1String(ProductVersion));
     MainToolbar->setVisible(show_toolbar);
     action(QStringLiteral("ViewToolbar"))->setChecked(show_toolbar);
     statusBar()->setVisible(show_status_bar);
@@ -442,7 +465,9 @@ void TMainForm::OpenDocument(const QString &path)
         window = new TMDIChild(this, m_mdiArea, path);
         if (!window->isLoaded()) {
             const QString reason = window->errorString();
-            window->close();
+            // At once, not on a later close: an open of the same path must not find it.
+            m_mdiArea->removeSubWindow(window);
+            delete window;
             m_dialogs.error(this, QStringLiteral("Cannot open %1:\n%2").arg(path, reason),
                             QStringLiteral("Open"));
             return;
@@ -453,6 +478,8 @@ void TMainForm::OpenDocument(const QString &path)
         AddFileTab(window, path);
         window->setWindowTitle(path);
     }
+    if (window->isMinimized())
+        window->showNormal();
     window->show();
     m_mdiArea->setActiveSubWindow(window);
     window->raise();
@@ -555,6 +582,64 @@ void TMainForm::EditCancelHighlightExecute()
 {
     if (TMDIChild *document = activeDocument())
         document->UnhighlightSelection();
+}
+
+void TMainForm::EditFindTextExecute()
+{
+    if (!activeDocument())
+        return;
+    FindDialog->show();
+    FindDialog->raise();
+    FindDialog->activateWindow();
+}
+
+void TMainForm::FindDialogFind()
+{
+    // The dialog can outlive the last document.
+    if (TMDIChild *document = activeDocument())
+        document->SearchDocument(FindDialog->text(), {FindDialog->matchCase(), FindDialog->wholeWord()});
+}
+
+void TMainForm::EditFindNextExecute()
+{
+    if (TMDIChild *document = activeDocument())
+        document->SearchAgain();
+}
+
+void TMainForm::ConfigFontExecute()
+{
+    ChooseFont(text_font);
+}
+
+void TMainForm::ConfigHeaderFontExecute()
+{
+    ChooseFont(header_font);
+}
+
+// Only the record changes: documents take it when they are next opened, and
+// it is stored when the program ends.
+void TMainForm::ChooseFont(Tfont_info &record)
+{
+    QFont font;
+    record.apply_to(font);
+    QColor color = record.qtColor(palette());
+    if (m_dialogs.chooseFont(this, font, color))
+        record.assign_from(font, color);
+}
+
+void TMainForm::HelpVisitWebExecute()
+{
+    m_dialogs.shellOpen(this, QUrl(QLatin1String(WebAddress)));
+}
+
+void TMainForm::HelpSendMailExecute()
+{
+    m_dialogs.shellOpen(this, QUrl(QLatin1String(MailAddress)));
+}
+
+void TMainForm::HelpAbout1Execute()
+{
+    m_dialogs.showModal(*AboutBox);
 }
 
 void TMainForm::WindowTileHorizontal1Execute()

@@ -13,6 +13,9 @@ class QMdiSubWindow;
 class QMenu;
 class QTabBar;
 class QToolBar;
+class TAboutBox;
+class TFindDialog;
+class Tfont_info;
 class UserSettings;
 
 // The frame window: menus, tool bar, the open-files tab strip, the document
@@ -44,6 +47,8 @@ public:
     QLabel *lineIndicator() const { return m_lineIndicator; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
     QMenu *windowMenu() const { return Window1; }
+    TFindDialog *findDialog() const { return FindDialog; }
+    TAboutBox *aboutBox() const { return AboutBox; }
 
     // The open-files tab of a document window, or -1.
     int FindFileTab(TMDIChild *window) const;
@@ -60,7 +65,7 @@ private:
     void createStatusBar();
     void readWindowSettings();
     bool writeWindowSettings();
-    QString prepareStateFolder(const QString &appDir);
+    void prepareStateFolder(const QString &appDir);
 
     void FormShow();
     void LayoutStatusBar();
@@ -72,6 +77,15 @@ private:
     void EditDelBookmarkExecute();
     void EditHighlightExecute();
     void EditCancelHighlightExecute();
+    void EditFindTextExecute();
+    void FindDialogFind();
+    void EditFindNextExecute();
+    void ConfigFontExecute();
+    void ConfigHeaderFontExecute();
+    void ChooseFont(Tfont_info &record);
+    void HelpVisitWebExecute();
+    void HelpSendMailExecute();
+    void HelpAbout1Execute();
     void WindowTileHorizontal1Execute();
     void WindowTileVertical1Execute();
     void WindowMinimizeAll1Execute();
@@ -101,4 +115,6 @@ private:
     QLabel *m_lineIndicator = nullptr;
     QMenu *Window1 = nullptr;
     QList<QAction *> m_windowListEntries;
+    TFindDialog *FindDialog = nullptr;
+    TAboutBox *AboutBox = nullptr;
 };

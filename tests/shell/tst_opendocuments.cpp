@@ -87,9 +87,12 @@ private slots:
         form->OpenDocument(binary);
         QCOMPARE(app.dialogs.errors.size(), 1);
         QVERIFY(app.dialogs.errors[0].text.contains(binary));
-        QTRY_COMPARE(form->mdiArea()->subWindowList().size(), 0);
+        QCOMPARE(form->mdiArea()->subWindowList().size(), 0);
         QCOMPARE(form->fileTabs()->count(), 0);
         QVERIFY(!QFile::exists(StateFileName(binary)));
+        // Asked again, it is read again and refused again.
+        form->OpenDocument(binary);
+        QCOMPARE(app.dialogs.errors.size(), 2);
     }
 
     void tabsFollowTheWindows()

@@ -1,5 +1,7 @@
 #include "fakedialogs.h"
 
+#include <QDialog>
+
 void FakeDialogs::information(QWidget *owner, const QString &text, const QString &caption)
 {
     informations.append({text, caption, owner});
@@ -24,7 +26,26 @@ QString FakeDialogs::openFileName(QWidget *, const QString &filter)
     return openFileAnswers.isEmpty() ? QString() : openFileAnswers.dequeue();
 }
 
-void FakeDialogs::shellOpen(QWidget *, const QUrl &url)
+void FakeDialogs::shellOpen(QWidget *owner, const QUrl &url)
 {
     openedUrls.append(url);
+    urlOwners.append(owner);
+}
+
+bool FakeDialogs::chooseFont(QWidget *, QFont &font, QColor &color)
+{
+    fontsOffered.append({font, color});
+    if (fontAnswers.isEmpty())
+        return false;
+    const FontChoice answer = fontAnswers.dequeue();
+    font = answer.font;
+    color = answer.color;
+    return true;
+}
+
+void FakeDialogs::showModal(QDialog &dialog)
+{
+    modalDialogs.append(&dialog);
+    dialog.show();
+    dialog.accept();
 }

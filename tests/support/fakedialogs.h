@@ -2,6 +2,8 @@
 
 #include "dialogs.h"
 
+#include <QColor>
+#include <QFont>
 #include <QQueue>
 #include <QStringList>
 #include <QUrl>
@@ -18,12 +20,21 @@ public:
         QWidget *owner;
     };
 
+    struct FontChoice
+    {
+        QFont font;
+        QColor color;
+    };
+
     void information(QWidget *owner, const QString &text, const QString &caption) override;
     void error(QWidget *owner, const QString &text, const QString &caption) override;
     QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
                      const QString &defaultText, int maxLength) override;
     QString openFileName(QWidget *owner, const QString &filter) override;
     void shellOpen(QWidget *owner, const QUrl &url) override;
+    bool chooseFont(QWidget *owner, QFont &font, QColor &color) override;
+    // Shows the dialog and closes it again with OK, without blocking.
+    void showModal(QDialog &dialog) override;
 
     QQueue<QString> inputAnswers;    // an empty queue answers Cancel
     QQueue<QString> openFileAnswers; // an empty queue answers Cancel
@@ -33,4 +44,8 @@ public:
     QStringList filters;
     int lastMaxLength = 0;
     QList<QUrl> openedUrls;
+    QList<QWidget *> urlOwners;          // the owner of each opened address
+    QQueue<FontChoice> fontAnswers;      // an empty queue answers Cancel
+    QList<FontChoice> fontsOffered;      // what each font dialog opened with
+    QList<QDialog *> modalDialogs;
 };

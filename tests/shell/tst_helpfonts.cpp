@@ -1,0 +1,185 @@
+#include "about.h"
+#include "childwin.h"
+#include "fontinfo.h"
+#include "mainform.h"
+#include "settingskey.h"
+#include "testfiles.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+const QString TextKey = SettingsKeyPath + QStringLiteral("text");
+const QString HeaderKey = SettingsKeyPath + QStringLiteral("header");
+
+struct ViewLook
+{
+    QString family;
+    int pointSize;
+    QColor color;
+    friend bool operator==(const ViewLook &, const ViewLook &) = default;
+};
+
+char *toString(const ViewLook &look)
+{
+    return qstrdup(QStringLiteral("%1 %2pt %3").arg(look.family).arg(look.pointSize).arg(look.color.name()).toUtf8());
+}
+
+ViewLook lookOf(TMDIChild *document)
+{
+    const TextView *view = document->textView();
+    return {view->font().family(), view->font().pointSize(), view->palette().color(QPalette::Text)};
+}
+
+struct Record
+{
+    QString name;
+    qint32 size;
+    qint32 color;
+    bool bold;
+    friend bool operator==(const Record &, const Record &) = default;
+};
+
+char *toString(const Record &record)
+{
+    return qstrdup(QStringLiteral("%1 %2pt #%3%4")
+                       .arg(record.name)
+                       .arg(record.size)
+                       .arg(record.color, 6, 16, QLatin1Char('0'))
+                       .arg(record.bold ? QStringLiteral(" bold") : QString())
+                       .toUtf8());
+}
+
+Record recordOf(const Tfont_info &font)
+{
+    return {font.name, font.size, font.color, font.bold};
+}
+
+} // namespace
+
+// The Help commands, the About box and the two font commands.
+class TestHelpFonts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void aboutBoxShowsTheSameCaptionsEachTime()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        TAboutBox *box = form->aboutBox();
+        QVERIFY(box);
+        QVERIFY(box->isHidden());
+        for (int shown = 1; shown <= 2; ++shown) {
+            form->action(QStringLiteral("HelpAbout1"))->trigger();
+            QCOMPARE(app.dialogs.modalDialogs.size(), shown);
+            QCOMPARE(app.dialogs.modalDialogs.constLast(), box);
+            QCOMPARE(box->productName()->text(), QStringLiteral("Product Name: Folivane "));
+            QCOMPARE(box->version()->text(), QStringLiteral("Version: V3.2"));
+        }
+        QCOMPARE(box->windowTitle(), QStringLiteral("About"));
+        QCOMPARE(box->size(), QSize(298, 188));
+        QCOMPARE(box->minimumSize(), box->maximumSize());
+
+        // Enter closes it through OK, which has the focus.
+        box->show();
+        QCOMPARE(box->focusWidget(), box->okButton());
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(box->isHidden());
+        QCOMPARE(box->result(), int(QDialog::Accepted));
+    }
+
+    void helpOpensTheSiteAndOneMailAddress()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        form->action(QStringLiteral("HelpVisitWeb"))->trigger();
+        form->action(QStringLiteral("HelpSendMail"))->trigger();
+        form->aboutBox()->show();
+        QTest::mouseClick(form->aboutBox()->mailLink(), Qt::LeftButton);
+
+        const QList<QUrl> &urls = app.dialogs.openedUrls;
+        QCOMPARE(urls.size(), 3);
+        QCOMPARE(urls[0].scheme(), QStringLiteral("https"));
+        QCOMPARE(urls[1].scheme(), QStringLiteral("mailto"));
+        QVERIFY(!urls[1].path().isEmpty());
+        QCOMPARE(urls[2], urls[1]);
+        QCOMPARE(app.dialogs.urlOwners,
+                 QList<QWidget *>({form, form, static_cast<QWidget *>(form->aboutBox())}));
+        QVERIFY(app.dialogs.modalDialogs.isEmpty());
+    }
+
+    void cancelledFontDialogChangesNothing()
+    {
+        AppFixture app;
+        app.settings->writeString(HeaderKey, QStringLiteral("name"), QStringLiteral("DejaVu Serif"));
+        app.settings->writeInteger(HeaderKey, QStringLiteral("size"), 14);
+        app.settings->writeInteger(HeaderKey, QStringLiteral("color"), 0x0000c0);
+        app.settings->writeInteger(HeaderKey, QStringLiteral("bold"), 1);
+        TMainForm *form = app.start();
+        TMDIChild *document = app.open(app.document(QStringLiteral("rfc1.txt"), "1.  Introduction\n\ntext\n"));
+        const Record text = recordOf(text_font);
+        const Record header = recordOf(header_font);
+        const ViewLook look = lookOf(document);
+
+        form->action(QStringLiteral("ConfigFont"))->trigger();
+        form->action(QStringLiteral("ConfigHeaderFont"))->trigger();
+
+        // Each dialog opened on its own record.
+        QCOMPARE(app.dialogs.fontsOffered.size(), 2);
+        const FakeDialogs::FontChoice &offeredText = app.dialogs.fontsOffered[0];
+        QCOMPARE(offeredText.font.family(), QStringLiteral("Courier New"));
+        QCOMPARE(offeredText.font.pointSize(), 9);
+        QCOMPARE(offeredText.color, QColor(Qt::black));
+        const FakeDialogs::FontChoice &offeredHeader = app.dialogs.fontsOffered[1];
+        QCOMPARE(offeredHeader.font.family(), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(offeredHeader.font.pointSize(), 14);
+        QVERIFY(offeredHeader.font.bold());
+        QCOMPARE(offeredHeader.color, QColor(0xc0, 0, 0));
+
+        QCOMPARE(recordOf(text_font), text);
+        QCOMPARE(recordOf(header_font), header);
+        QCOMPARE(lookOf(document), look);
+    }
+
+    void confirmedFontReachesOnlyLaterDocuments()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        TMDIChild *before = app.open(app.document(QStringLiteral("rfc1.txt"), "text\n"));
+        const ViewLook oldLook = lookOf(before);
+        const Record header = recordOf(header_font);
+        QFont chosen(QStringLiteral("DejaVu Serif"), 15);
+        chosen.setBold(true);
+        app.dialogs.fontAnswers.enqueue({chosen, QColor(200, 10, 20)});
+
+        form->action(QStringLiteral("ConfigFont"))->trigger();
+        QCOMPARE(recordOf(text_font), (Record{QStringLiteral("DejaVu Serif"), 15, 0x140ac8, true}));
+        QCOMPARE(recordOf(header_font), header);
+        QCOMPARE(lookOf(before), oldLook);
+        // Stored when the program ends, not now.
+        QVERIFY(!app.settings->value(TextKey, QStringLiteral("size")).isValid());
+
+        TMDIChild *after = app.open(app.document(QStringLiteral("rfc2.txt"), "text\n"));
+        QCOMPARE(lookOf(after), (ViewLook{QStringLiteral("DejaVu Serif"), 15, QColor(200, 10, 20)}));
+        QVERIFY(after->textView()->font().bold());
+        QCOMPARE(lookOf(before), oldLook);
+    }
+
+    void headerFontWorksWithoutADocument()
+    {
+        AppFixture app;
+        TMainForm *form = app.start();
+        const Record text = recordOf(text_font);
+        app.dialogs.fontAnswers.enqueue({QFont(QStringLiteral("DejaVu Sans"), 12), QColor(0, 0, 255)});
+        form->action(QStringLiteral("ConfigHeaderFont"))->trigger();
+        QCOMPARE(recordOf(header_font), (Record{QStringLiteral("DejaVu Sans"), 12, 0xff0000, false}));
+        QCOMPARE(recordOf(text_font), text);
+    }
+};
+
+QTEST_MAIN(TestHelpFonts)
+#include "tst_helpfonts.moc"
