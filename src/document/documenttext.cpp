@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 QString decode(const QByteArray &bytes)
@@ -52,7 +54,16 @@ DocumentText DocumentText::read(const QString &path)
         result.m_error = file.errorString();
         return result;
     }
-    const QByteArray bytes = file.read(MaxFileSize + 1);
+    // In pieces: read(n) allocates n bytes before reading, so asking for the
+    // whole limit at once would take 512 MB for any file, however small.
+    QByteArray bytes;
+    bytes.reserve(std::min(info.size(), MaxFileSize) + 1);
+    while (bytes.size() <= MaxFileSize) {
+        const QByteArray piece = file.read(std::min(MaxFileSize + 1 - bytes.size(), qint64(1) << 20));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
     if (file.error() != QFileDevice::NoError) {
         result.m_error = file.errorString();
         return result;

@@ -5,6 +5,7 @@
 #include <QTextCursor>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -186,5 +187,8 @@ void scroll_to_line(TextView *view, int line)
 {
     if (!view)
         return;
-    view->lineScroll(line - view->firstVisibleLine() - 1);
+    // In 64 bits: a stored line near the 32-bit limits must not wrap around.
+    const qint64 lines = qint64(line) - view->firstVisibleLine() - 1;
+    view->lineScroll(
+        int(std::clamp<qint64>(lines, std::numeric_limits<int>::min(), std::numeric_limits<int>::max())));
 }

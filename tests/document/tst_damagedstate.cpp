@@ -1,0 +1,329 @@
+#include "childwin.h"
+#include "fontinfo.h"
+#include "highlight_file.h"
+#include "inifile.h"
+#include "mainform.h"
+#include "regfilesettings.h"
+#include "settingskey.h"
+#include "statefolder.h"
+#include "testfiles.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+#include <limits>
+
+namespace {
+
+constexpr qint32 Min32 = std::numeric_limits<qint32>::min();
+constexpr qint32 Max32 = std::numeric_limits<qint32>::max();
+
+QByteArray numberedLines(int count)
+{
+    QByteArray text;
+    for (int i = 0; i < count; ++i)
+        text += "line " + QByteArray::number(i) + " of the document text\n";
+    return text;
+}
+
+QByteArray le32(qint32 value)
+{
+    const quint32 v = quint32(value);
+    const char bytes[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    return QByteArray(bytes, 4);
+}
+
+QByteArray highlightBytes(const std::vector<Ctext_section> &ranges)
+{
+    QByteArray bytes = le32(1);
+    for (const Ctext_section &range : ranges)
+        bytes += le32(range.start) + le32(range.end);
+    return bytes;
+}
+
+QStringList listed(TMDIChild *window)
+{
+    QStringList names;
+    for (int i = 0; i < window->bookmarkList()->count(); ++i)
+        names << window->bookmarkList()->item(i)->text();
+    return names;
+}
+
+void followBookmark(TMDIChild *window, int row)
+{
+    QListWidget *list = window->bookmarkList();
+    list->setCurrentRow(row);
+    emit list->itemDoubleClicked(list->currentItem());
+}
+
+int messages(const AppFixture &app)
+{
+    return int(app.dialogs.errors.size() + app.dialogs.informations.size());
+}
+
+const QByteArray ConfigHeader = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Tessary software\\Folivane\\config]\n";
+
+} // namespace
+
+// State files that were damaged on disk, loaded through the document window
+// and the main window: each loads what is sound, shows at most one message,
+// and leaves the program working.
+class TestDamagedState : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanupTestCase()
+    {
+        // The font records write to their store as the process ends: not
+        // into a settings file whose folder is gone by then.
+        text_font.load(std::make_shared<MemorySettings>(), QStringLiteral("text"));
+        header_font.load(std::make_shared<MemorySettings>(), QStringLiteral("header"));
+    }
+
+    void damagedHighlightFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<std::vector<Ctext_section>>("loaded");
+        QTest::addColumn<int>("messageCount");
+
+        const QByteArray one = highlightBytes({{10, 20}});
+        QTest::newRow("odd length") << one + "\x01\x02\x03" << std::vector<Ctext_section>{{10, 20}} << 0;
+        QTest::newRow("one byte") << QByteArray("\x01", 1) << std::vector<Ctext_section>{} << 0;
+        QTest::newRow("4 bytes, the header alone") << le32(1) << std::vector<Ctext_section>{} << 0;
+        QTest::newRow("16 bytes, a range and a half") << one + le32(30) << std::vector<Ctext_section>{{10, 20}} << 0;
+        QTest::newRow("limits of 32 bits")
+            << highlightBytes({{5, 9}, {Min32, Max32}, {Max32, Min32}, {Max32 - 1, Max32}, {Min32, Min32 + 1},
+                               {-1, 0}, {12, 14}})
+            << std::vector<Ctext_section>{{5, 9}, {12, 14}} << 1;
+        QTest::newRow("overlapping and touching")
+            << highlightBytes({{10, 20}, {15, 25}, {20, 30}, {30, 30}, {29, 40}, {40, 41}})
+            << std::vector<Ctext_section>{{10, 20}, {20, 30}, {40, 41}} << 1;
+    }
+
+    void damagedHighlightFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(std::vector<Ctext_section>, loaded);
+        QFETCH(int, messageCount);
+
+        AppFixture app;
+        app.start();
+        const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(50));
+        const QString hl = StateFileName(path) + QStringLiteral("_hl");
+        writeFile(hl, bytes);
+        TMDIChild *window = app.open(path);
+        QVERIFY(window);
+        QCOMPARE(window->highlightTable().Ranges(), loaded);
+        QCOMPARE(messages(app), messageCount);
+        // Left as it was: nothing changed, so nothing is written.
+        QVERIFY(window->close());
+        QCOMPARE(readFile(hl), bytes);
+        QCOMPARE(messages(app), messageCount);
+
+        // Once a highlight changes, the file is written whole and sound.
+        window = app.open(path);
+        window->textView()->setSelStart(100);
+        window->textView()->setSelLength(5);
+        window->HighlightSelection();
+        QVERIFY(window->close());
+        std::vector<Ctext_section> expected = loaded;
+        expected.push_back({100, 105});
+        QCOMPARE(ReadHighlightFile(hl), expected);
+        QCOMPARE(readFile(hl), highlightBytes(expected));
+    }
+
+    void millionRangeHighlightFile()
+    {
+        AppFixture app;
+        app.start();
+        const QByteArray text = numberedLines(40);
+        const QString path = app.document(QStringLiteral("rfc1.txt"), text);
+        std::vector<Ctext_section> stored;
+        for (qint32 i = 0; i < 1000000; ++i)
+            stored.push_back({2 * i, 2 * i + 1});
+        QVERIFY(WriteHighlightFile(StateFileName(path) + QStringLiteral("_hl"), stored));
+
+        QElapsedTimer clock;
+        clock.start();
+        TMDIChild *window = app.open(path);
+        qInfo("a highlight file of a million ranges (8 MB) loaded in %lld ms", clock.elapsed());
+        QVERIFY(window);
+        // Those inside the text stay; the rest is dropped with one message.
+        const std::vector<Ctext_section> kept = window->highlightTable().Ranges();
+        QCOMPARE(kept.size(), size_t(window->textView()->textLength() / 2));
+        QCOMPARE(kept.back().end, window->textView()->textLength() - 1);
+        QCOMPARE(messages(app), 1);
+        QVERIFY(window->close());
+    }
+
+    void damagedIniFiles()
+    {
+        AppFixture app;
+        app.start()->resize(900, 600);
+        const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(300));
+        const QString ini = StateFileName(path);
+
+        // Garbage around sound entries: the sound ones load.
+        const char garbage[] = "\x00\xff\xfe garbage\n[bookmark\n=no key\n[win]\nleft=abc\n"
+                               "[bookmark]\ncount=2\n0=40\n\x01\x02\x03\n1=  60 \ncurr_line=12x\n"
+                               "[bookmark_name]\n0=first\n1=second\nno equals sign\n";
+        writeFile(ini, QByteArray(garbage, sizeof garbage - 1));
+        TMDIChild *window = app.open(path);
+        QVERIFY(window);
+        QCOMPARE(listed(window), QStringList({"first", "second"}));
+        QCOMPARE(window->record().bookmarks[1].line, 60);
+        QCOMPARE(window->panelWidth(), TMDIChild::DefaultPanelWidth);
+        QCOMPARE(window->textView()->firstVisibleLine(), 0);
+        followBookmark(window, 0);
+        QCOMPARE(window->textView()->firstVisibleLine(), 39);
+        QVERIFY(window->close());
+        QCOMPARE(messages(app), 0);
+
+        // A stored count is kept as it is, damaged or not: a negative one lists
+        // nothing, and an add only raises it (so one add at -5 is not stored).
+        writeFile(ini, "[bookmark]\ncount=-5\n0=40\n[bookmark_name]\n0=stale\n");
+        window = app.open(path);
+        QVERIFY(listed(window).isEmpty());
+        window->AddBookmark(QStringLiteral("added after damage"));
+        QCOMPARE(window->record().bookmark_count, -4);
+        QVERIFY(window->close());
+        QCOMPARE(IniFile(ini).ReadInteger(QStringLiteral("bookmark"), QStringLiteral("count"), 0), -4);
+
+        // A count past the table's size fills all hundred slots, the stored
+        // ones first, and stays the count.
+        writeFile(ini, "[bookmark]\ncount=2147483647\n0=40\n1=60\n[bookmark_name]\n0=first\n1=second\n");
+        window = app.open(path);
+        QVERIFY(window);
+        const QStringList names = listed(window);
+        QCOMPARE(names.size(), 100);
+        QCOMPARE(names.mid(0, 2), QStringList({"first", "second"}));
+        QVERIFY(window->close());
+        QCOMPARE(IniFile(ini).ReadInteger(QStringLiteral("bookmark"), QStringLiteral("count"), -1), 2147483647);
+
+        // Lines far outside the document: the view stops at its ends.
+        writeFile(ini, "[bookmark]\ncount=2\ncurr_line=-2147483648\n0=2147483647\n1=-2147483648\n"
+                       "[bookmark_name]\n0=past the end\n1=before the start\n");
+        window = app.open(path);
+        QCOMPARE(window->textView()->firstVisibleLine(), 0);
+        followBookmark(window, 0);
+        const int bottom = window->textView()->firstVisibleLine();
+        QVERIFY(bottom > 200);
+        followBookmark(window, 1);
+        QCOMPARE(window->textView()->firstVisibleLine(), 0);
+        QVERIFY(window->close());
+        writeFile(ini, "[bookmark]\ncurr_line=2147483647\n");
+        window = app.open(path);
+        QCOMPARE(window->textView()->firstVisibleLine(), bottom);
+        QVERIFY(window->close());
+
+        // A 100 KB name is cut to what an INI string holds.
+        const QString longName(100 * 1024, u'n');
+        writeFile(ini, "[bookmark]\ncount=1\n0=5\n[bookmark_name]\n0=" + longName.toLatin1() + "\n");
+        window = app.open(path);
+        QCOMPARE(listed(window), QStringList(longName.left(IniFile::MaxStringLength)));
+        QVERIFY(window->close());
+        window = app.open(path);
+        QCOMPARE(listed(window), QStringList(longName.left(IniFile::MaxStringLength)));
+        QVERIFY(window->close());
+
+        QCOMPARE(messages(app), 0);
+    }
+
+    void damagedSettingsFiles_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("toolbar");
+        QTest::addColumn<QSize>("size");
+
+        QByteArray noise(4096, Qt::Uninitialized);
+        QRandomGenerator random(7);
+        for (char &byte : noise)
+            byte = char(random.bounded(256));
+        const QSize defaultSize(541, 342);
+
+        QTest::newRow("truncated in a value")
+            << ConfigHeader + "\"show_toolbar\"=dword:00000000\n\"show_status_bar\"=dword:00000001\n"
+                              "\"show_file_tab\"=dword:00000001\n\"main_height\"=dword:000001"
+            << true << defaultSize;
+        QTest::newRow("truncated in a header") << QByteArray("REGEDIT4\n\n[HKEY_CURRENT_USER\\Softw") << true
+                                               << defaultSize;
+        QTest::newRow("binary") << noise << true << defaultSize;
+        QTest::newRow("binary after sound values")
+            << ConfigHeader + "\"show_toolbar\"=dword:00000000\n\"show_status_bar\"=dword:00000001\n"
+                              "\"show_file_tab\"=dword:00000001\n\"main_height\"=dword:00000190\n"
+                              "\"main_width\"=dword:00000258\n" + noise
+            << false << QSize(600, 400);
+        QTest::newRow("wrong types")
+            << ConfigHeader + "\"show_toolbar\"=\"0\"\n\"show_status_bar\"=hex:00\n\"show_file_tab\"=dword:1\n"
+                              "\"main_height\"=\"400\"\n\"main_width\"=dword:00000258\n"
+                              "[HKEY_CURRENT_USER\\Software\\Tessary software\\Folivane\\config\\text]\n"
+                              "\"name\"=dword:00000001\n\"size\"=\"12\"\n\"color\"=\"red\"\n\"bold\"=hex:01\n"
+            << true << defaultSize;
+        QTest::newRow("sizes out of range")
+            << ConfigHeader + "\"show_toolbar\"=dword:00000000\n\"show_status_bar\"=dword:00000000\n"
+                              "\"show_file_tab\"=dword:00000000\n\"main_height\"=dword:ffffffff\n"
+                              "\"main_width\"=dword:80000000\n"
+            << false << QSize();
+        QTest::newRow("sizes past any screen")
+            << ConfigHeader + "\"show_toolbar\"=dword:00000001\n\"show_status_bar\"=dword:00000001\n"
+                              "\"show_file_tab\"=dword:00000001\n\"main_height\"=dword:7fffffff\n"
+                              "\"main_width\"=dword:7fffffff\n"
+            << true << QSize();
+        QTest::newRow("font sizes past any screen")
+            << ConfigHeader + "[HKEY_CURRENT_USER\\Software\\Tessary software\\Folivane\\config\\text]\n"
+                              "\"size\"=dword:7fffffff\n"
+                              "[HKEY_CURRENT_USER\\Software\\Tessary software\\Folivane\\config\\header]\n"
+                              "\"size\"=dword:7fffffff\n"
+            << true << QSize(541, 342);
+    }
+
+    void damagedSettingsFiles()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(bool, toolbar);
+        QFETCH(QSize, size);
+
+        AppFixture app;
+        const QString file = app.dir.filePath(QStringLiteral("config/settings.reg"));
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        writeFile(file, data);
+        app.settings.reset(); // this test's store is the file
+        auto settings = std::make_shared<RegFileSettings>(file);
+        app.form = std::make_unique<TMainForm>(settings, app.dialogs, app.dir.filePath(QStringLiteral("app")));
+        TMainForm *form = app.form.get();
+        form->show();
+        QVERIFY(form->isUsable());
+        QCOMPARE(form->toolBar()->isVisible(), toolbar);
+        if (size.isValid())
+            QCOMPARE(form->size(), size);
+        // Never larger than the screen: centred there, it would lie wholly off it.
+        QVERIFY(form->width() > 0 && form->height() > 0);
+        const QSize screen = form->screen()->availableGeometry().size();
+        QVERIFY2(form->width() <= screen.width() && form->height() <= screen.height(),
+                 qPrintable(QStringLiteral("%1x%2").arg(form->width()).arg(form->height())));
+
+        // Documents open in the fonts the file left, and the program exits.
+        TMDIChild *window = app.open(app.document(QStringLiteral("rfc1.txt"), "1. Introduction\n\ntext\n"));
+        QVERIFY(window);
+        QCOMPARE(window->record().headings.size(), size_t(1));
+        // Painted, in whatever font size the file asked for.
+        QVERIFY(!window->textView()->viewport()->grab().isNull());
+        QVERIFY(app.close());
+        QCOMPARE(messages(app), 0);
+
+        // What it wrote reads back, as numbers of the right type.
+        const RegFileSettings reread(file);
+        QCOMPARE(reread.readInteger(SettingsKeyPath, QStringLiteral("show_toolbar")), std::optional<qint32>(toolbar));
+        QVERIFY(reread.readInteger(SettingsKeyPath, QStringLiteral("main_width")).has_value());
+    }
+};
+
+QTEST_MAIN(TestDamagedState)
+#include "tst_damagedstate.moc"
