@@ -12,22 +12,6 @@
 
 namespace {
 
-QByteArray numberedLines(int count)
-{
-    QByteArray text;
-    for (int i = 0; i < count; ++i)
-        text += "line " + QByteArray::number(i) + " of the document text\n";
-    return text;
-}
-
-QStringList listed(TMDIChild *window)
-{
-    QStringList names;
-    for (int i = 0; i < window->bookmarkList()->count(); ++i)
-        names << window->bookmarkList()->item(i)->text();
-    return names;
-}
-
 void caretToLine(TMDIChild *window, int line)
 {
     TextView *view = window->textView();
@@ -81,7 +65,7 @@ private slots:
 
         trigger(app, "EditAddBookmark"); // cancelled
         addBookmark(app, QString());     // confirmed empty
-        QVERIFY(listed(window).isEmpty());
+        QVERIFY(bookmarkNames(window).isEmpty());
         QCOMPARE(app.dialogs.prompts.constLast(), QStringLiteral("Bookmark|Please input bookmark name:"));
         QCOMPARE(app.dialogs.lastMaxLength, 255);
 
@@ -93,7 +77,7 @@ private slots:
         selectEntry(window, QStringLiteral("A"));
         trigger(app, "EditDelBookmark");
         addBookmark(app, QStringLiteral("D"));
-        QCOMPARE(listed(window), QStringList({"B", "C", "D"}));
+        QCOMPARE(bookmarkNames(window), QStringList({"B", "C", "D"}));
 
         QVERIFY(window->close());
         const IniFile ini(StateFileName(path));
@@ -101,7 +85,7 @@ private slots:
         QCOMPARE(ini.ReadString(QStringLiteral("bookmark_name"), QStringLiteral("0"), QString()), QStringLiteral("D"));
         QCOMPARE(ini.ReadString(QStringLiteral("bookmark_name"), QStringLiteral("2"), QString()), QStringLiteral("C"));
         window = app.open(path);
-        QCOMPARE(listed(window), QStringList({"D", "B", "C"}));
+        QCOMPARE(bookmarkNames(window), QStringList({"D", "B", "C"}));
     }
 
     void fullTableIgnoresAnAdd()
@@ -262,7 +246,7 @@ private slots:
         app.start();
         for (int i = 0; i < 3; ++i) {
             TMDIChild *window = app.open(paths[i]);
-            QCOMPARE(listed(window), QStringList(QStringLiteral("mark %1").arg(i)));
+            QCOMPARE(bookmarkNames(window), QStringList(QStringLiteral("mark %1").arg(i)));
             QCOMPARE(window->record().bookmarks[0].line, 5 + i);
             QCOMPARE(window->highlightTable().Ranges(), (std::vector<Ctext_section>{{40 + i, 50 + i}}));
         }

@@ -24,14 +24,6 @@ namespace {
 constexpr qint32 Min32 = std::numeric_limits<qint32>::min();
 constexpr qint32 Max32 = std::numeric_limits<qint32>::max();
 
-QByteArray numberedLines(int count)
-{
-    QByteArray text;
-    for (int i = 0; i < count; ++i)
-        text += "line " + QByteArray::number(i) + " of the document text\n";
-    return text;
-}
-
 QByteArray le32(qint32 value)
 {
     const quint32 v = quint32(value);
@@ -45,14 +37,6 @@ QByteArray highlightBytes(const std::vector<Ctext_section> &ranges)
     for (const Ctext_section &range : ranges)
         bytes += le32(range.start) + le32(range.end);
     return bytes;
-}
-
-QStringList listed(TMDIChild *window)
-{
-    QStringList names;
-    for (int i = 0; i < window->bookmarkList()->count(); ++i)
-        names << window->bookmarkList()->item(i)->text();
-    return names;
 }
 
 void followBookmark(TMDIChild *window, int row)
@@ -177,7 +161,7 @@ private slots:
         writeFile(ini, QByteArray(garbage, sizeof garbage - 1));
         TMDIChild *window = app.open(path);
         QVERIFY(window);
-        QCOMPARE(listed(window), QStringList({"first", "second"}));
+        QCOMPARE(bookmarkNames(window), QStringList({"first", "second"}));
         QCOMPARE(window->record().bookmarks[1].line, 60);
         QCOMPARE(window->panelWidth(), TMDIChild::DefaultPanelWidth);
         QCOMPARE(window->textView()->firstVisibleLine(), 0);
@@ -190,7 +174,7 @@ private slots:
         // nothing, and an add only raises it (so one add at -5 is not stored).
         writeFile(ini, "[bookmark]\ncount=-5\n0=40\n[bookmark_name]\n0=stale\n");
         window = app.open(path);
-        QVERIFY(listed(window).isEmpty());
+        QVERIFY(bookmarkNames(window).isEmpty());
         window->AddBookmark(QStringLiteral("added after damage"));
         QCOMPARE(window->record().bookmark_count, -4);
         QVERIFY(window->close());
@@ -201,7 +185,7 @@ private slots:
         writeFile(ini, "[bookmark]\ncount=2147483647\n0=40\n1=60\n[bookmark_name]\n0=first\n1=second\n");
         window = app.open(path);
         QVERIFY(window);
-        const QStringList names = listed(window);
+        const QStringList names = bookmarkNames(window);
         QCOMPARE(names.size(), 100);
         QCOMPARE(names.mid(0, 2), QStringList({"first", "second"}));
         QVERIFY(window->close());
@@ -227,10 +211,10 @@ private slots:
         const QString longName(100 * 1024, u'n');
         writeFile(ini, "[bookmark]\ncount=1\n0=5\n[bookmark_name]\n0=" + longName.toLatin1() + "\n");
         window = app.open(path);
-        QCOMPARE(listed(window), QStringList(longName.left(IniFile::MaxStringLength)));
+        QCOMPARE(bookmarkNames(window), QStringList(longName.left(IniFile::MaxStringLength)));
         QVERIFY(window->close());
         window = app.open(path);
-        QCOMPARE(listed(window), QStringList(longName.left(IniFile::MaxStringLength)));
+        QCOMPARE(bookmarkNames(window), QStringList(longName.left(IniFile::MaxStringLength)));
         QVERIFY(window->close());
 
         QCOMPARE(messages(app), 0);

@@ -15,14 +15,6 @@
 
 namespace {
 
-QByteArray numberedLines(int count)
-{
-    QByteArray text;
-    for (int i = 0; i < count; ++i)
-        text += "line " + QByteArray::number(i) + " of a document on a failing disk\n";
-    return text;
-}
-
 // Every file in a folder, with its bytes.
 QMap<QString, QByteArray> folderContents(const QString &folder)
 {

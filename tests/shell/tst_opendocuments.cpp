@@ -14,18 +14,6 @@
 
 #include <unistd.h>
 
-namespace {
-
-QByteArray numberedLines(int count)
-{
-    QByteArray text;
-    for (int i = 1; i <= count; ++i)
-        text += "line " + QByteArray::number(i) + "\n";
-    return text;
-}
-
-} // namespace
-
 // Opening, switching and closing document windows, and their tabs.
 class TestOpenDocuments : public QObject
 {

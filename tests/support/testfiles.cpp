@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QListWidget>
 #include <QTest>
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -18,6 +19,22 @@ QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray numberedLines(int count)
+{
+    QByteArray text;
+    for (int i = 0; i < count; ++i)
+        text += "line " + QByteArray::number(i) + " of the document text\n";
+    return text;
+}
+
+QStringList bookmarkNames(TMDIChild *window)
+{
+    QStringList names;
+    for (int i = 0; i < window->bookmarkList()->count(); ++i)
+        names << window->bookmarkList()->item(i)->text();
+    return names;
 }
 
 QString corpusFile(const QString &name)

@@ -14,6 +14,12 @@ class TMDIChild;
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
 
+// "line 0 of the document text", "line 1 ...", one per line, each with a line end.
+QByteArray numberedLines(int count);
+
+// The names in a document window's bookmark list, top to bottom.
+QStringList bookmarkNames(TMDIChild *window);
+
 // A file of the real RFC corpus, or empty when the corpus is not beside the
 // checkout (a fresh clone elsewhere).
 QString corpusFile(const QString &name);
