@@ -175,15 +175,15 @@ TMainForm::~TMainForm()
 
 void TMainForm::createActions()
 {
-    for (const ActionSpec &spec : Actions) {
-        auto *action = new QAction(QString::fromLatin1(spec.caption), this);
-        action->setObjectName(QString::fromLatin1(spec.name));
-        action->setProperty("category", QString::fromLatin1(spec.category));
-        action->setShortcut(spec.shortcut);
-        if (spec.image >= 0)
-            action->setIcon(ImageList::icon(spec.image));
-        if (spec.hint)
-            applyHint(action, QString::fromLatin1(spec.hint));
+    for (const ActionSpec &row : Actions) {
+        auto *action = new QAction(QString::fromLatin1(row.caption), this);
+        action->setObjectName(QString::fromLatin1(row.name));
+        action->setProperty("category", QString::fromLatin1(row.category));
+        action->setShortcut(row.shortcut);
+        if (row.image >= 0)
+            action->setIcon(ImageList::icon(row.image));
+        if (row.hint)
+            applyHint(action, QString::fromLatin1(row.hint));
     }
     for (const char *name : {"ViewToolbar", "ViewStatusbar", "ViewTabpanel"})
         action(QString::fromLatin1(name))->setCheckable(true);
@@ -248,13 +248,13 @@ void TMainForm::createMenus()
     // Where a separator precedes an action in its menu.
     const QStringList separatedBefore = {QStringLiteral("FileExit1"), QStringLiteral("EditAddBookmark"),
                                          QStringLiteral("EditHighlight"), QStringLiteral("HelpAbout1")};
-    for (const MenuSpec &spec : menus) {
-        QMenu *menu = menuBar()->addMenu(QString::fromLatin1(spec.caption));
-        menu->setObjectName(QString::fromLatin1(spec.category) + QStringLiteral("1"));
-        if (spec.hint)
-            menu->menuAction()->setStatusTip(QString::fromLatin1(spec.hint));
+    for (const MenuSpec &row : menus) {
+        QMenu *menu = menuBar()->addMenu(QString::fromLatin1(row.caption));
+        menu->setObjectName(QString::fromLatin1(row.category) + QStringLiteral("1"));
+        if (row.hint)
+            menu->menuAction()->setStatusTip(QString::fromLatin1(row.hint));
         for (QAction *item : findChildren<QAction *>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (item->property("category").toString() != QLatin1String(spec.category))
+            if (item->property("category").toString() != QLatin1String(row.category))
                 continue;
             if (separatedBefore.contains(item->objectName()))
                 menu->addSeparator();
