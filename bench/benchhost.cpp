@@ -1,0 +1,79 @@
+#include "benchhost.h"
+
+#include <QTextStream>
+#include <QUrl>
+
+void BenchDialogs::information(QWidget *, const QString &text, const QString &caption)
+{
+    ++messages;
+    QTextStream(stderr) << "[dialog] " << caption << ": " << text << '\n';
+}
+
+void BenchDialogs::error(QWidget *, const QString &text, const QString &caption)
+{
+    ++messages;
+    QTextStream(stderr) << "[error dialog] " << caption << ": " << text << '\n';
+}
+
+QString BenchDialogs::inputBox(QWidget *, const QString &, const QString &, const QString &, int)
+{
+    return QString();
+}
+
+QString BenchDialogs::openFileName(QWidget *, const QString &)
+{
+    return QString();
+}
+
+void BenchDialogs::shellOpen(QWidget *, const QUrl &)
+{
+}
+
+bool BenchDialogs::chooseFont(QWidget *, QFont &, QColor &)
+{
+    return false;
+}
+
+void BenchDialogs::showModal(QDialog &)
+{
+}
+
+namespace {
+QString valueId(const QString &keyPath, const QString &name)
+{
+    return keyPath + u'\x1f' + name;
+}
+} // namespace
+
+bool BenchSettings::openKey(const QString &)
+{
+    return true;
+}
+
+std::optional<QString> BenchSettings::readString(const QString &keyPath, const QString &name) const
+{
+    const QVariant value = m_values.value(valueId(keyPath, name));
+    if (value.typeId() != QMetaType::QString)
+        return std::nullopt;
+    return value.toString();
+}
+
+std::optional<qint32> BenchSettings::readInteger(const QString &keyPath, const QString &name) const
+{
+    const QVariant value = m_values.value(valueId(keyPath, name));
+    if (value.typeId() != QMetaType::Int)
+        return std::nullopt;
+    return value.toInt();
+}
+
+bool BenchSettings::writeString(const QString &keyPath, const QString &name, const QString &value)
+{
+    m_values.insert(valueId(keyPath, name), value);
+    return true;
+}
+
+bool BenchSettings::writeInteger(const QString &keyPath, const QString &name, qint32 value)
+{
+    m_values.insert(valueId(keyPath, name), QVariant(value));
+    return true;
+}

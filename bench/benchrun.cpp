@@ -1,0 +1,420 @@
+#include "benchrun.h"
+
+#include "benchhost.h"
+#include "childwin.h"
+#include "documenttext.h"
+#include "gendoc.h"
+#include "highlight_file.h"
+#include "highlight_link.h"
+#include "mainform.h"
+#include "statefolder.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+namespace bench {
+namespace {
+
+constexpr int WaitLimitMs = 300'000;
+
+// Records which objects received a paint event since it was armed. Installed
+// on the application, so it sees the viewport of a view that does not exist
+// yet when the clock starts.
+class PaintWatch : public QObject
+{
+public:
+    PaintWatch() { qApp->installEventFilter(this); }
+    ~PaintWatch() override { qApp->removeEventFilter(this); }
+
+    void arm() { m_painted.clear(); }
+    bool painted(const QObject *object) const { return m_painted.contains(object); }
+    bool paintedAny() const { return !m_painted.isEmpty(); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            m_painted.insert(watched);
+        return false;
+    }
+
+private:
+    QSet<const QObject *> m_painted;
+};
+
+void waitUntil(const std::function<bool()> &done, const char *what)
+{
+    QDeadlineTimer deadline(WaitLimitMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            throw std::runtime_error(std::string("timed out waiting for ") + what);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+}
+
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The view's length: every line end counts two positions.
+qint32 viewLength(const QString &text)
+{
+    return qint32(text.size() + text.count(u'\n'));
+}
+
+// `count` ranges spread evenly over the text, ascending and disjoint.
+std::vector<Ctext_section> spreadRanges(qint32 length, int count)
+{
+    std::vector<Ctext_section> ranges;
+    if (count <= 0 || length < 4)
+        return ranges;
+    count = std::min(count, length / 4);
+    const qint64 step = length / count;
+    const qint32 width = qint32(std::min<qint64>(40, step / 2));
+    for (int i = 0; i < count; ++i) {
+        const qint32 start = qint32(i * step + step / 4);
+        ranges.push_back({start, start + width});
+    }
+    return ranges;
+}
+
+// A main window on in-memory settings and silent dialogs, with its state
+// folder in a temporary folder.
+struct Session
+{
+    Session()
+    {
+        if (!appDir.isValid())
+            throw std::runtime_error("no temporary folder for the state files");
+        form = std::make_unique<TMainForm>(settings, dialogs, appDir.path());
+        if (!form->isUsable())
+            throw std::runtime_error(form->startupError().toStdString());
+        PaintWatch watch;
+        form->show();
+        waitUntil([&] { return watch.paintedAny(); }, "the main window");
+        settle();
+    }
+    ~Session()
+    {
+        form->close();
+        form.reset();
+        settle();
+    }
+
+    // Clears what an earlier run left, then stores the ranges as the highlight file.
+    void resetState(const QString &path, const std::vector<Ctext_section> &ranges)
+    {
+        const QString ini = StateFileName(path);
+        QFile::remove(ini);
+        QFile::remove(ini + QStringLiteral("_hl"));
+        if (!ranges.empty() && !WriteHighlightFile(ini + QStringLiteral("_hl"), ranges))
+            throw std::runtime_error("cannot write the highlight file");
+    }
+
+    TMDIChild *open(const QString &path, PaintWatch &watch, qint64 *elapsedNs)
+    {
+        watch.arm();
+        QElapsedTimer clock;
+        clock.start();
+        form->OpenDocument(path);
+        TMDIChild *child = form->activeDocument();
+        if (!child || child->GetDocumentPath() != path)
+            throw std::runtime_error("the document did not open: " + path.toStdString());
+        const QWidget *viewport = child->textView()->viewport();
+        waitUntil([&] { return watch.painted(viewport); }, "the first paint of the text");
+        *elapsedNs = clock.nsecsElapsed();
+        return child;
+    }
+
+    qint64 close(TMDIChild *child)
+    {
+        QPointer<TMDIChild> window(child);
+        QElapsedTimer clock;
+        clock.start();
+        if (!child->close())
+            throw std::runtime_error("the document window refused to close");
+        waitUntil(
+            [&] {
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                return window.isNull();
+            },
+            "the document window to go");
+        const qint64 elapsed = clock.nsecsElapsed();
+        settle();
+        return elapsed;
+    }
+
+    QTemporaryDir appDir;
+    std::shared_ptr<BenchSettings> settings = std::make_shared<BenchSettings>();
+    BenchDialogs dialogs;
+    std::unique_ptr<TMainForm> form;
+};
+
+struct Samples
+{
+    std::vector<qint64> readFile, buildIndex, loadText, styleHeadings, restoreAnnotations, restoreView,
+        openTotal, findOne, findWalk, close;
+    int lines = 0;
+    int headings = 0;
+    int walkHits = 0;
+    int restored = 0;
+    int dialogs = 0;
+    QSize viewSize;
+    QFont viewFont;
+};
+
+// Walks every hit of the word: returns the number of stops before the search
+// came back to the first hit.
+int walkHits(TMDIChild *child, const QString &word)
+{
+    TextView *view = child->textView();
+    view->setSelStart(0);
+    child->SearchDocument(word, {});
+    if (view->SelLength() <= 0)
+        return 0;
+    const qint32 first = view->SelStart();
+    int hits = 1;
+    for (;;) {
+        child->SearchAgain();
+        if (view->SelStart() == first)
+            return hits;
+        if (++hits > 50'000'000)
+            throw std::runtime_error("the find walk does not come back to its first hit");
+    }
+}
+
+Samples runSeries(const Input &input, const Options &options, const std::vector<Ctext_section> &ranges,
+                  bool withFind, const QString &commonWord)
+{
+    Samples samples;
+    Session session;
+    PaintWatch watch;
+    for (int run = 0; run <= options.repeat; ++run) {
+        const bool keep = run > 0; // the first run warms up
+        session.resetState(input.path, ranges);
+        const int dialogsBefore = session.dialogs.messages;
+        qint64 openNs = 0;
+        TMDIChild *child = session.open(input.path, watch, &openNs);
+        const TMDIChild::LoadTimings t = child->loadTimings();
+        if (keep) {
+            samples.readFile.push_back(t.readFile);
+            samples.buildIndex.push_back(t.buildIndex);
+            samples.loadText.push_back(t.loadText);
+            samples.styleHeadings.push_back(t.styleHeadings);
+            samples.restoreAnnotations.push_back(t.restoreAnnotations);
+            samples.restoreView.push_back(t.restoreView);
+            samples.openTotal.push_back(openNs);
+        }
+        samples.lines = child->record().line_count;
+        samples.headings = int(child->record().headings.size());
+        samples.restored = int(child->highlightTable().Ranges().size());
+        samples.viewSize = child->textView()->size();
+        samples.viewFont = child->textView()->font();
+
+        if (withFind) {
+            TextView *view = child->textView();
+            view->setSelStart(0);
+            QElapsedTimer clock;
+            clock.start();
+            child->SearchDocument(gendoc::AbsentWord, {});
+            const qint64 findNs = clock.nsecsElapsed();
+            if (view->SelLength() != 0)
+                throw std::runtime_error("the word meant to be absent was found");
+            clock.restart();
+            samples.walkHits = walkHits(child, commonWord);
+            const qint64 walkNs = clock.nsecsElapsed();
+            if (keep) {
+                samples.findOne.push_back(findNs);
+                samples.findWalk.push_back(walkNs);
+            }
+        }
+        const qint64 closeNs = session.close(child);
+        if (keep)
+            samples.close.push_back(closeNs);
+        samples.dialogs += session.dialogs.messages - dialogsBefore;
+    }
+    return samples;
+}
+
+// setPlainText on a plain view of the same size, up to its first paint. It
+// gets the view's font and line-wrap mode, so that it lays out the same lines.
+std::vector<qint64> bareSetPlainText(const QString &path, QSize size, const QFont &font, int repeat)
+{
+    const QString text = DocumentText::read(path).takeText();
+    std::vector<qint64> samples;
+    PaintWatch watch;
+    for (int run = 0; run <= repeat; ++run) {
+        auto edit = std::make_unique<QPlainTextEdit>();
+        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+        edit->setFont(font);
+        edit->resize(size);
+        watch.arm();
+        edit->show();
+        waitUntil([&] { return watch.painted(edit->viewport()); }, "the plain view");
+        settle();
+        watch.arm();
+        QElapsedTimer clock;
+        clock.start();
+        edit->setPlainText(text);
+        waitUntil([&] { return watch.painted(edit->viewport()); }, "the first paint of the plain view");
+        const qint64 elapsed = clock.nsecsElapsed();
+        if (run > 0)
+            samples.push_back(elapsed);
+        edit.reset();
+        settle();
+    }
+    return samples;
+}
+
+double mbPerS(qint64 bytes, const Stats &stats)
+{
+    return stats.median > 0 ? double(bytes) / 1e6 / (stats.median / 1e3) : 0;
+}
+
+} // namespace
+
+std::optional<qint64> peakRssInChild(const QString &path, int highlights)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (env.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty())
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--rss-child"), path, QStringLiteral("--highlights"), QString::number(highlights)});
+    if (!child.waitForFinished(WaitLimitMs) || child.exitCode() != 0)
+        return std::nullopt;
+    for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
+        if (line.startsWith("VmHWM_kb\t"))
+            return line.mid(9).trimmed().toLongLong();
+    }
+    return std::nullopt;
+}
+
+int rssChildMain(const QString &path, int highlights)
+{
+    try {
+        Session session;
+        if (!path.isEmpty()) {
+            const DocumentText text = DocumentText::read(path);
+            const std::vector<Ctext_section> ranges = spreadRanges(viewLength(text.text()), highlights);
+            session.resetState(path, ranges);
+            PaintWatch watch;
+            qint64 ignored = 0;
+            session.open(path, watch, &ignored);
+        }
+        settle();
+        QTextStream(stdout) << "VmHWM_kb\t" << peakRssKb() << '\n';
+    } catch (const std::exception &error) {
+        QTextStream(stderr) << "rss child: " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+QList<Row> measureInput(const Input &input, const Options &options)
+{
+    QList<Row> rows;
+    qint32 length = 0;
+    {
+        const DocumentText text = DocumentText::read(input.path);
+        if (!text.ok())
+            throw std::runtime_error(input.path.toStdString() + ": " + text.errorString().toStdString());
+        length = viewLength(text.text());
+    }
+    const QString word = gendoc::CommonWord;
+    const auto row = [&](const QString &label, const QString &measure, const std::vector<qint64> &ns) {
+        Row r;
+        r.input = label;
+        r.bytes = input.bytes;
+        r.measure = measure;
+        r.stats = summarize(ns);
+        return r;
+    };
+
+    const bool full = !options.openOnly;
+    const Samples base = runSeries(input, options, {}, full, word);
+    {
+        Row read = row(input.label, QStringLiteral("read_decode"), base.readFile);
+        read.mbPerS = mbPerS(input.bytes, *read.stats);
+        rows << read;
+        if (full)
+            rows << row(input.label, QStringLiteral("bare_setPlainText"),
+                        bareSetPlainText(input.path, base.viewSize, base.viewFont, options.repeat));
+        Row index = row(input.label, QStringLiteral("build_index"), base.buildIndex);
+        index.mbPerS = mbPerS(input.bytes, *index.stats);
+        index.extra << std::pair{QStringLiteral("headings"), double(base.headings)};
+        rows << index;
+        rows << row(input.label, QStringLiteral("load_text"), base.loadText);
+        rows << row(input.label, QStringLiteral("style_headings"), base.styleHeadings);
+        Row restore = row(input.label, QStringLiteral("restore_highlights"), base.restoreAnnotations);
+        restore.extra << std::pair{QStringLiteral("highlights"), double(base.restored)};
+        rows << restore;
+        rows << row(input.label, QStringLiteral("restore_view"), base.restoreView);
+        Row open = row(input.label, QStringLiteral("open_total"), base.openTotal);
+        open.extra << std::pair{QStringLiteral("lines"), double(base.lines)};
+        rows << open;
+        if (full) {
+            Row find = row(input.label, QStringLiteral("find_one"), base.findOne);
+            find.mbPerS = mbPerS(input.bytes, *find.stats);
+            rows << find;
+            Row walk = row(input.label, QStringLiteral("find_walk"), base.findWalk);
+            walk.extra << std::pair{QStringLiteral("hits"), double(base.walkHits)};
+            rows << walk;
+        }
+        rows << row(input.label, QStringLiteral("close"), base.close);
+    }
+
+    Row rss;
+    rss.input = input.label;
+    rss.bytes = input.bytes;
+    rss.measure = QStringLiteral("rss_document");
+    if (full) {
+        rss.peakRssKb = peakRssInChild(input.path, 0).value_or(-1);
+        rows << rss;
+    }
+
+    if (options.highlights > 0) {
+        const std::vector<Ctext_section> ranges = spreadRanges(length, options.highlights);
+        const Samples marked = runSeries(input, options, ranges, false, word);
+        const QString label = input.label + QStringLiteral("+%1hl").arg(options.highlights);
+        rows << row(label, QStringLiteral("read_decode"), marked.readFile);
+        rows << row(label, QStringLiteral("build_index"), marked.buildIndex);
+        rows << row(label, QStringLiteral("load_text"), marked.loadText);
+        rows << row(label, QStringLiteral("style_headings"), marked.styleHeadings);
+        Row restore = row(label, QStringLiteral("restore_highlights"), marked.restoreAnnotations);
+        restore.extra << std::pair{QStringLiteral("highlights"), double(marked.restored)};
+        if (marked.dialogs > 0)
+            restore.extra << std::pair{QStringLiteral("dialogs"), double(marked.dialogs)};
+        rows << restore;
+        rows << row(label, QStringLiteral("restore_view"), marked.restoreView);
+        rows << row(label, QStringLiteral("open_total"), marked.openTotal);
+        rows << row(label, QStringLiteral("close"), marked.close);
+        if (full) {
+            rss.input = label;
+            rss.peakRssKb = peakRssInChild(input.path, options.highlights).value_or(-1);
+            rows << rss;
+        }
+    }
+    return rows;
+}
+
+} // namespace bench
