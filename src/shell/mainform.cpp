@@ -462,7 +462,10 @@ void TMainForm::OpenDocument(const QString &path)
         // Only regular files: a FIFO or a device named like a document is ignored.
         if (!QFileInfo(path).isFile())
             return;
+        // A busy pointer while a large document loads: the load runs on this thread.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
         window = new TMDIChild(this, m_mdiArea, path);
+        QApplication::restoreOverrideCursor();
         if (!window->isLoaded()) {
             const QString reason = window->errorString();
             // At once, not on a later close: an open of the same path must not find it.
