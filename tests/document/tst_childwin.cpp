@@ -77,6 +77,37 @@ private slots:
         QVERIFY(view->document()->findBlockByNumber(10).textFormats().constFirst().format.fontPointSize() != 14.0);
     }
 
+    void styledRangeCoversTheHeadingLineExactly_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("CRLF") << QByteArray("abc\r\n\r\n1.  Intro\r\ntext\r\n2.  Next\r\n");
+        QTest::newRow("UTF-8") << QByteArray("T\xc3\xbcxen \xe5\xa5\xa5\n\n1.  Intro\ntext\n2.  Next \xc3\xa9\n");
+        QTest::newRow("Latin-1") << QByteArray("T\xfcxen\n\n1.  Intro\ntext\n2.  Next \xe9\n");
+    }
+
+    void styledRangeCoversTheHeadingLineExactly()
+    {
+        QFETCH(QByteArray, bytes);
+        AppFixture app;
+        app.settings->writeInteger(SettingsKeyPath + QStringLiteral("header"), QStringLiteral("bold"), 1);
+        app.start();
+        TMDIChild *window = app.open(app.document(QStringLiteral("rfc1.txt"), bytes));
+        QCOMPARE(window->record().headings.size(), size_t(2));
+        for (int line : {2, 4}) {
+            const QTextBlock block = window->textView()->document()->findBlockByNumber(line);
+            const QList<QTextLayout::FormatRange> formats = block.textFormats();
+            QCOMPARE(formats.size(), 1);
+            QCOMPARE(formats[0].start, 0);
+            QCOMPARE(formats[0].length, block.length() - 1);
+            QCOMPARE(formats[0].format.fontWeight(), int(QFont::Bold));
+        }
+        // The lines around them keep the text font.
+        for (int line : {1, 3})
+            for (const QTextLayout::FormatRange &range :
+                 window->textView()->document()->findBlockByNumber(line).textFormats())
+                QVERIFY(range.format.fontWeight() != int(QFont::Bold));
+    }
+
     void clickScrollsAndCaretTracks()
     {
         AppFixture app;
