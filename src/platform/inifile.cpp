@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <limits>
 #include <string>
@@ -55,7 +56,11 @@ std::optional<QString> readValue(const QString &path, const QString &section, co
     const char *value = ini.GetValue(section.toUtf8().constData(), key.toUtf8().constData(), nullptr);
     if (!value)
         return {};
-    const QString text = QString::fromUtf8(value);
+    // Not fromUtf8(): it drops a leading U+FEFF as a byte order mark, and a
+    // value that begins with one would not read back as written.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = utf8.decode(QByteArrayView(value));
     return isQuoted(text) ? text.mid(1, text.size() - 2) : text;
 }
 
