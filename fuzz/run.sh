@@ -35,6 +35,7 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:symbolize=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 
+passed=0
 for target in $targets; do
     corpus="$work/corpus-$target"
     mkdir -p "$corpus"
@@ -59,7 +60,9 @@ for target in $targets; do
                 [ -f "$f" ] && { echo "--- $f (base64)"; base64 "$f" | head -c 20000; echo; }
             done
         fi
+        echo "fuzz: $passed passed, 1 failed"
         exit 1
     fi
+    passed=$((passed + 1))
 done
-echo "fuzz: all targets ran clean"
+echo "fuzz: $passed passed, 0 failed"
