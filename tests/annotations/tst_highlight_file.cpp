@@ -1,5 +1,6 @@
 #include "cfile.h"
 #include "highlight_file.h"
+#include "rangetable.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,23 +9,6 @@
 #include <QTest>
 
 #include <climits>
-
-using Table = std::vector<Ctext_section>;
-Q_DECLARE_METATYPE(Table)
-
-static QByteArray Describe(const Table &table)
-{
-    QByteArray text = "{";
-    for (const Ctext_section &r : table)
-        text += " [" + QByteArray::number(r.start) + "," + QByteArray::number(r.end) + ")";
-    return text + " }";
-}
-
-// Found by QCOMPARE through argument-dependent lookup.
-char *toString(const Table &table)
-{
-    return qstrdup(Describe(table).constData());
-}
 
 namespace {
 

@@ -1,29 +1,14 @@
 #include "highlight_link.h"
+#include "rangetable.h"
 
 #include <QTest>
 
 #include <bitset>
 #include <random>
 
-using Table = std::vector<Ctext_section>;
 enum class Edit { Add, Remove };
-Q_DECLARE_METATYPE(Table)
 Q_DECLARE_METATYPE(Edit)
 Q_DECLARE_METATYPE(RangeRelationKind)
-
-static QByteArray Describe(const Table &table)
-{
-    QByteArray text = "{";
-    for (const Ctext_section &r : table)
-        text += " [" + QByteArray::number(r.start) + "," + QByteArray::number(r.end) + ")";
-    return text + " }";
-}
-
-// Found by QCOMPARE through argument-dependent lookup.
-char *toString(const Table &table)
-{
-    return qstrdup(Describe(table).constData());
-}
 
 namespace {
 
