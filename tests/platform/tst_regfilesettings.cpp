@@ -1,4 +1,5 @@
 #include "regfilesettings.h"
+#include "diskfull.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,9 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <limits>
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -42,35 +41,6 @@ bool putContents(const QString &path, const QByteArray &data)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
-
-// While it lives, no file this process writes can grow past a few bytes: a
-// full disk. Unlike permission bits, this stops root too.
-class DiskFull
-{
-public:
-    DiskFull()
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit tiny{};
-        m_active = getrlimit(RLIMIT_FSIZE, &m_saved) == 0;
-        tiny = m_saved;
-        tiny.rlim_cur = 4;
-        m_active = m_active && setrlimit(RLIMIT_FSIZE, &tiny) == 0;
-    }
-    ~DiskFull()
-    {
-        if (m_active)
-            setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_saved{};
-    bool m_active = false;
-    void (*m_oldHandler)(int) = nullptr;
-};
-
 } // namespace
 
 class TestRegFileSettings : public QObject
