@@ -66,7 +66,6 @@ public:
     TextView *textView() const { return RichEdit1; }
     QTreeWidget *indexTree() const { return TreeView1; }
     QListWidget *bookmarkList() const { return ListBox1; }
-    QTabWidget *panelTabs() const { return PageControl1; }
     int panelWidth() const;
     void setPanelWidth(int width);
     const Crfc_doc &record() const { return doc; }
