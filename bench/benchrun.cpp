@@ -1,13 +1,16 @@
 #include "benchrun.h"
 
 #include "benchhost.h"
-#include "childwin.h"
+#include "documentwindow.h"
 #include "documenttext.h"
 #include "gendoc.h"
-#include "highlight_file.h"
-#include "highlight_link.h"
-#include "mainform.h"
+#include "appcontext.h"
+#include "fontsettings.h"
+#include "highlightfile.h"
+#include "mainwindow.h"
 #include "statefolder.h"
+#include "statestore.h"
+#include "textview.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -80,9 +83,9 @@ qint32 viewLength(const QString &text)
 }
 
 // `count` ranges spread evenly over the text, ascending and disjoint.
-std::vector<Ctext_section> spreadRanges(qint32 length, int count)
+std::vector<TextRange> spreadRanges(qint32 length, int count)
 {
-    std::vector<Ctext_section> ranges;
+    std::vector<TextRange> ranges;
     if (count <= 0 || length < 4)
         return ranges;
     count = std::min(count, length / 4);
@@ -103,9 +106,13 @@ struct Session
     {
         if (!appDir.isValid())
             throw std::runtime_error("no temporary folder for the state files");
-        form = std::make_unique<TMainForm>(settings, dialogs, appDir.path());
-        if (!form->isUsable())
-            throw std::runtime_error(form->startupError().toStdString());
+        QString error;
+        stateStore = std::make_unique<StateStore>(prepareStateFolder(appDir.path(), &error));
+        if (stateStore->folder().isEmpty())
+            throw std::runtime_error(error.toStdString());
+        fonts.read();
+        context = std::make_unique<AppContext>(AppContext{settings, dialogs, fonts, *stateStore});
+        form = std::make_unique<MainWindow>(*context);
         PaintWatch watch;
         form->show();
         waitUntil([&] { return watch.paintedAny(); }, "the main window");
@@ -119,23 +126,23 @@ struct Session
     }
 
     // Clears what an earlier run left, then stores the ranges as the highlight file.
-    void resetState(const QString &path, const std::vector<Ctext_section> &ranges)
+    void resetState(const QString &path, const std::vector<TextRange> &ranges)
     {
-        const QString ini = StateFileName(path);
-        QFile::remove(ini);
-        QFile::remove(ini + QStringLiteral("_hl"));
-        if (!ranges.empty() && !WriteHighlightFile(ini + QStringLiteral("_hl"), ranges))
+        const DocumentStateFiles files = stateStore->filesFor(path);
+        QFile::remove(files.iniPath());
+        QFile::remove(files.highlightPath());
+        if (!ranges.empty() && !HighlightFile::write(files.highlightPath(), ranges))
             throw std::runtime_error("cannot write the highlight file");
     }
 
-    TMDIChild *open(const QString &path, PaintWatch &watch, qint64 *elapsedNs)
+    DocumentWindow *open(const QString &path, PaintWatch &watch, qint64 *elapsedNs)
     {
         watch.arm();
         QElapsedTimer clock;
         clock.start();
-        form->OpenDocument(path);
-        TMDIChild *child = form->activeDocument();
-        if (!child || child->GetDocumentPath() != path)
+        form->openDocument(path);
+        DocumentWindow *child = form->activeDocument();
+        if (!child || child->documentPath() != path)
             throw std::runtime_error("the document did not open: " + path.toStdString());
         const QWidget *viewport = child->textView()->viewport();
         waitUntil([&] { return watch.painted(viewport); }, "the first paint of the text");
@@ -143,9 +150,9 @@ struct Session
         return child;
     }
 
-    qint64 close(TMDIChild *child)
+    qint64 close(DocumentWindow *child)
     {
-        QPointer<TMDIChild> window(child);
+        QPointer<DocumentWindow> window(child);
         QElapsedTimer clock;
         clock.start();
         if (!child->close())
@@ -162,9 +169,12 @@ struct Session
     }
 
     QTemporaryDir appDir;
-    std::shared_ptr<BenchSettings> settings = std::make_shared<BenchSettings>();
+    BenchSettings settings;
     BenchDialogs dialogs;
-    std::unique_ptr<TMainForm> form;
+    FontSettings fonts{settings};
+    std::unique_ptr<StateStore> stateStore;
+    std::unique_ptr<AppContext> context;
+    std::unique_ptr<MainWindow> form;
 };
 
 struct Samples
@@ -182,25 +192,25 @@ struct Samples
 
 // Walks every hit of the word: returns the number of stops before the search
 // came back to the first hit.
-int walkHits(TMDIChild *child, const QString &word)
+int walkHits(DocumentWindow *child, const QString &word)
 {
     TextView *view = child->textView();
-    view->setSelStart(0);
-    child->SearchDocument(word, {});
-    if (view->SelLength() <= 0)
+    view->setSelectionStart(0);
+    child->search(word, {});
+    if (view->selectionLength() <= 0)
         return 0;
-    const qint32 first = view->SelStart();
+    const qint32 first = view->selectionStart();
     int hits = 1;
     for (;;) {
-        child->SearchAgain();
-        if (view->SelStart() == first)
+        child->searchAgain();
+        if (view->selectionStart() == first)
             return hits;
         if (++hits > 50'000'000)
             throw std::runtime_error("the find walk does not come back to its first hit");
     }
 }
 
-Samples runSeries(const Input &input, const Options &options, const std::vector<Ctext_section> &ranges,
+Samples runSeries(const Input &input, const Options &options, const std::vector<TextRange> &ranges,
                   bool withFind, const QString &commonWord)
 {
     Samples samples;
@@ -211,8 +221,8 @@ Samples runSeries(const Input &input, const Options &options, const std::vector<
         session.resetState(input.path, ranges);
         const int dialogsBefore = session.dialogs.messages;
         qint64 openNs = 0;
-        TMDIChild *child = session.open(input.path, watch, &openNs);
-        const TMDIChild::LoadTimings t = child->loadTimings();
+        DocumentWindow *child = session.open(input.path, watch, &openNs);
+        const DocumentWindow::LoadTimings t = child->loadTimings();
         if (keep) {
             samples.readFile.push_back(t.readFile);
             samples.buildIndex.push_back(t.buildIndex);
@@ -222,20 +232,20 @@ Samples runSeries(const Input &input, const Options &options, const std::vector<
             samples.restoreView.push_back(t.restoreView);
             samples.openTotal.push_back(openNs);
         }
-        samples.lines = child->record().line_count;
-        samples.headings = int(child->record().headings.size());
-        samples.restored = int(child->highlightTable().Ranges().size());
+        samples.lines = child->record().outline.lineCount;
+        samples.headings = int(child->record().outline.headings.size());
+        samples.restored = int(child->record().highlights.ranges().size());
         samples.viewSize = child->textView()->size();
         samples.viewFont = child->textView()->font();
 
         if (withFind) {
             TextView *view = child->textView();
-            view->setSelStart(0);
+            view->setSelectionStart(0);
             QElapsedTimer clock;
             clock.start();
-            child->SearchDocument(gendoc::AbsentWord, {});
+            child->search(gendoc::AbsentWord, {});
             const qint64 findNs = clock.nsecsElapsed();
-            if (view->SelLength() != 0)
+            if (view->selectionLength() != 0)
                 throw std::runtime_error("the word meant to be absent was found");
             clock.restart();
             samples.walkHits = walkHits(child, commonWord);
@@ -315,7 +325,7 @@ int rssChildMain(const QString &path, int highlights)
         Session session;
         if (!path.isEmpty()) {
             const DocumentText text = DocumentText::read(path);
-            const std::vector<Ctext_section> ranges = spreadRanges(viewLength(text.text()), highlights);
+            const std::vector<TextRange> ranges = spreadRanges(viewLength(text.text()), highlights);
             session.resetState(path, ranges);
             PaintWatch watch;
             qint64 ignored = 0;
@@ -393,7 +403,7 @@ QList<Row> measureInput(const Input &input, const Options &options)
     }
 
     if (options.highlights > 0) {
-        const std::vector<Ctext_section> ranges = spreadRanges(length, options.highlights);
+        const std::vector<TextRange> ranges = spreadRanges(length, options.highlights);
         const Samples marked = runSeries(input, options, ranges, false, word);
         const QString label = input.label + QStringLiteral("+%1hl").arg(options.highlights);
         rows << row(label, QStringLiteral("read_decode"), marked.readFile);

@@ -1,11 +1,11 @@
-// Bytes -> one word -> heading_level, compared with a separate reference.
+// Bytes -> one word -> sectionLevel, compared with a separate reference.
 // The first byte picks how the rest becomes UTF-16: as UTF-8 (easy for the
 // mutator to reach digits and dots) or as raw UTF-16 code units (lone
 // surrogates, non-ASCII digits such as U+0663).
 
 #include "fuzzsupport.h"
 #include "referencelevel.h"
-#include "sectionindex.h"
+#include "headingparser.h"
 
 #include <QString>
 
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         word = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     }
 
-    const int level = heading_level(word);
+    const int level = sectionLevel(word);
     FUZZ_CHECK(level >= 0 && level <= word.size());
     FUZZ_CHECK(level == fuzz::referenceLevel(word));
     // A word that passes must start with an ASCII digit and be short enough.

@@ -1,4 +1,4 @@
-// Bytes -> highlight file -> ReadHighlightFile -> the ranges applied to a
+// Bytes -> highlight file -> HighlightFile::read -> the ranges applied to a
 // Chighlight_link. Checks the read against the bytes, the table's invariant
 // (ascending, disjoint, start < end) after every step, the highlighted set
 // against a plain interval model, and a write/read round trip.
@@ -8,8 +8,8 @@
 // reader writes it (header 1) replays as additions, as at load time.
 
 #include "fuzzsupport.h"
-#include "highlight_file.h"
-#include "highlight_link.h"
+#include "highlightfile.h"
+#include "rangeset.h"
 
 #include <algorithm>
 #include <vector>
@@ -58,10 +58,10 @@ void remove(std::vector<Interval> &set, qint64 s, qint64 e)
 }
 
 // The table's ranges with touching neighbours joined, to compare with the model.
-std::vector<Interval> covered(const std::vector<Ctext_section> &ranges)
+std::vector<Interval> covered(const std::vector<TextRange> &ranges)
 {
     std::vector<Interval> out;
-    for (const Ctext_section &r : ranges) {
+    for (const TextRange &r : ranges) {
         if (!out.empty() && out.back().second == r.start)
             out.back().second = r.end;
         else
@@ -70,7 +70,7 @@ std::vector<Interval> covered(const std::vector<Ctext_section> &ranges)
     return out;
 }
 
-void checkTable(const std::vector<Ctext_section> &ranges)
+void checkTable(const std::vector<TextRange> &ranges)
 {
     for (size_t i = 0; i < ranges.size(); ++i) {
         FUZZ_CHECK(ranges[i].start < ranges[i].end);
@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString path = fuzz::scratchPath(QStringLiteral("doc.ini_hl"));
     fuzz::writeBytes(path, bytes);
 
-    const std::vector<Ctext_section> read = ReadHighlightFile(path);
+    const std::vector<TextRange> read = HighlightFile::read(path).value();
     // Whole pairs after the header; a trailing fragment is dropped.
     const size_t pairs = size >= 4 ? (size - 4) / 8 : 0;
     FUZZ_CHECK(read.size() == pairs);
@@ -97,32 +97,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     const quint32 header = size >= 4 ? quint32(le32(bytes, 0)) : 1;
 
-    Chighlight_link link;
+    RangeSet link;
     std::vector<Interval> model;
     for (size_t i = 0; i < read.size(); ++i) {
-        const Ctext_section &r = read[i];
+        const TextRange &r = read[i];
         const bool removing = (header >> (i % 31 + 1)) & 1;
         if (removing)
-            link.RemoveRange(r.start, r.end);
+            link.remove(r.start, r.end);
         else
-            link.AddRange(r.start, r.end);
+            link.add(r.start, r.end);
         if (r.start < r.end) { // both calls ignore an empty or reversed range
             if (removing)
                 remove(model, r.start, r.end);
             else
                 add(model, r.start, r.end);
         }
-        const std::vector<Ctext_section> table = link.Ranges();
+        const std::vector<TextRange> table = link.ranges();
         checkTable(table);
-        FUZZ_CHECK(link.Count() == qint32(table.size()));
         FUZZ_CHECK(covered(table) == model);
     }
 
     // What is written reads back the same.
-    const std::vector<Ctext_section> table = link.Ranges();
+    const std::vector<TextRange> table = link.ranges();
     const QString written = fuzz::scratchPath(QStringLiteral("written.ini_hl"));
-    FUZZ_CHECK(WriteHighlightFile(written, table));
+    FUZZ_CHECK(HighlightFile::write(written, table));
     FUZZ_CHECK(QFileInfo(written).size() == qint64(4 + 8 * table.size()));
-    FUZZ_CHECK(ReadHighlightFile(written) == table);
+    FUZZ_CHECK(HighlightFile::read(written) == table);
     return 0;
 }

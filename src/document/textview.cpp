@@ -81,25 +81,25 @@ int TextView::toQtPosition(qint32 position) const
     return int(std::min<qint64>(qint64(lineStart) + (position - lineStart - low), lineEnd));
 }
 
-qint32 TextView::SelStart() const
+qint32 TextView::selectionStart() const
 {
     return toViewPosition(textCursor().selectionStart());
 }
 
-void TextView::setSelStart(qint32 position)
+void TextView::setSelectionStart(qint32 position)
 {
     QTextCursor cursor = textCursor();
     cursor.setPosition(toQtPosition(position));
     setTextCursor(cursor);
 }
 
-qint32 TextView::SelLength() const
+qint32 TextView::selectionLength() const
 {
     const QTextCursor cursor = textCursor();
     return toViewPosition(cursor.selectionEnd()) - toViewPosition(cursor.selectionStart());
 }
 
-void TextView::setSelLength(qint32 length)
+void TextView::setSelectionLength(qint32 length)
 {
     QTextCursor cursor = textCursor();
     const qint32 start = toViewPosition(cursor.selectionStart());
@@ -141,7 +141,7 @@ qint32 TextView::textLength() const
     return toViewPosition(int(m_text.size()));
 }
 
-qint32 TextView::FindText(const QString &what, qint32 start, qint32 range, FindOptions options) const
+qint32 TextView::findText(const QString &what, qint32 start, qint32 range, FindOptions options) const
 {
     if (what.isEmpty() || range <= 0)
         return -1;
@@ -183,12 +183,10 @@ void TextView::mouseReleaseEvent(QMouseEvent *event)
     emit mouseReleased();
 }
 
-void scroll_to_line(TextView *view, int line)
+void TextView::scrollToLine(int line)
 {
-    if (!view)
-        return;
     // In 64 bits: a stored line near the 32-bit limits must not wrap around.
-    const qint64 lines = qint64(line) - view->firstVisibleLine() - 1;
-    view->lineScroll(
+    const qint64 lines = qint64(line) - firstVisibleLine() - 1;
+    lineScroll(
         int(std::clamp<qint64>(lines, std::numeric_limits<int>::min(), std::numeric_limits<int>::max())));
 }

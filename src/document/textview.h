@@ -26,12 +26,12 @@ public:
     // Shows text whose lines are separated by "\n".
     void setDocumentText(QString text);
 
-    qint32 SelStart() const;
+    qint32 selectionStart() const;
     // Empties the selection and puts the caret there.
-    void setSelStart(qint32 position);
-    qint32 SelLength() const;
+    void setSelectionStart(qint32 position);
+    qint32 selectionLength() const;
     // Keeps the start, selects length characters and scrolls the caret into view.
-    void setSelLength(qint32 length);
+    void setSelectionLength(qint32 length);
     // The selected text.
     QString selectedText() const;
 
@@ -41,6 +41,8 @@ public:
     int lineCount() const;
     // Scrolls by lines (negative: up), as far as the view allows.
     void lineScroll(int lines);
+    // Makes line, counted from 1, the first visible line.
+    void scrollToLine(int line);
     // The end position of the whole text.
     qint32 textLength() const;
 
@@ -50,7 +52,7 @@ public:
         bool matchCase = false;
     };
     // First match starting in [start, start + range) and ending inside it, or -1.
-    qint32 FindText(const QString &what, qint32 start, qint32 range, FindOptions options) const;
+    qint32 findText(const QString &what, qint32 start, qint32 range, FindOptions options) const;
 
     // Merges the format into every span, as one edit.
     void mergeFormat(std::span<const Span> spans, const QTextCharFormat &format);
@@ -72,5 +74,3 @@ private:
     std::vector<int> m_lineStarts;
 };
 
-// Makes line L, counted from 1, the first visible line of the view.
-void scroll_to_line(TextView *view, int line);

@@ -12,7 +12,7 @@
 #include <QScreen>
 #include <QUrl>
 
-TAboutBox::TAboutBox(Dialogs &dialogs, QWidget *owner)
+AboutBox::AboutBox(Dialogs &dialogs, QWidget *owner)
     : QDialog(owner)
     , m_dialogs(dialogs)
 {
@@ -41,50 +41,50 @@ TAboutBox::TAboutBox(Dialogs &dialogs, QWidget *owner)
         result->move(left, top);
         return result;
     };
-    ProductName = label("ProductName", QStringLiteral("Product Name:"), 63, 16);
-    Version = label("Version", QStringLiteral("Version: "), 62, 39);
+    m_productName = label("ProductName", QStringLiteral("Product Name:"), 63, 16);
+    m_version = label("Version", QStringLiteral("Version: "), 62, 39);
     label("Label1", QStringLiteral("Copyright (C) 2026 Tessary software"), 62, 63);
-    Label3 = label("Label3", QStringLiteral("Click here to send mail to us!"), 62, 87);
-    Label3->setFixedSize(199, 20);
-    QFont linkFont = Label3->font();
+    m_mailLink = label("Label3", QStringLiteral("Click here to send mail to us!"), 62, 87);
+    m_mailLink->setFixedSize(199, 20);
+    QFont linkFont = m_mailLink->font();
     linkFont.setUnderline(true);
-    Label3->setFont(linkFont);
-    QPalette linkPalette = Label3->palette();
+    m_mailLink->setFont(linkFont);
+    QPalette linkPalette = m_mailLink->palette();
     linkPalette.setColor(QPalette::WindowText, Qt::blue);
-    Label3->setPalette(linkPalette);
-    Label3->setCursor(Qt::PointingHandCursor);
-    Label3->installEventFilter(this);
+    m_mailLink->setPalette(linkPalette);
+    m_mailLink->setCursor(Qt::PointingHandCursor);
+    m_mailLink->installEventFilter(this);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(111, 145, 65, 33);
-    OKButton->setDefault(true);
-    OKButton->setFocus();
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("OKButton"));
+    m_okButton->setGeometry(111, 145, 65, 33);
+    m_okButton->setDefault(true);
+    m_okButton->setFocus();
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    FormCreate();
+    fillInProductText();
 }
 
 // Completes the captions, once: showing the box again repeats nothing.
-void TAboutBox::FormCreate()
+void AboutBox::fillInProductText()
 {
-    ProductName->setText(ProductName->text() + QLatin1String(ProductTitle));
-    Version->setText(Version->text() + QLatin1String(ProductVersion));
+    m_productName->setText(m_productName->text() + QLatin1String(ProductTitle));
+    m_version->setText(m_version->text() + ProductVersion);
 }
 
-bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
+bool AboutBox::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Label3 && event->type() == QEvent::MouseButtonRelease
+    if (watched == m_mailLink && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        Label3Click();
+        sendMail();
         return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void TAboutBox::Label3Click()
+void AboutBox::sendMail()
 {
     m_dialogs.shellOpen(this, QUrl(QLatin1String(MailAddress)));
 }

@@ -8,28 +8,28 @@ class QPushButton;
 
 // The About box: product name, version, a legal notice and a link that
 // starts a mail to support. Made once at start-up and shown on demand.
-class TAboutBox : public QDialog
+class AboutBox : public QDialog
 {
     Q_OBJECT
 
 public:
-    TAboutBox(Dialogs &dialogs, QWidget *owner);
+    AboutBox(Dialogs &dialogs, QWidget *owner);
 
-    QLabel *productName() const { return ProductName; }
-    QLabel *version() const { return Version; }
-    QLabel *mailLink() const { return Label3; }
-    QPushButton *okButton() const { return OKButton; }
+    QLabel *productName() const { return m_productName; }
+    QLabel *version() const { return m_version; }
+    QLabel *mailLink() const { return m_mailLink; }
+    QPushButton *okButton() const { return m_okButton; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void FormCreate();
-    void Label3Click();
+    void fillInProductText();
+    void sendMail();
 
     Dialogs &m_dialogs;
-    QLabel *ProductName;
-    QLabel *Version;
-    QLabel *Label3;
-    QPushButton *OKButton;
+    QLabel *m_productName;
+    QLabel *m_version;
+    QLabel *m_mailLink;
+    QPushButton *m_okButton;
 };

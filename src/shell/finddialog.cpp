@@ -7,49 +7,49 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFindDialog::TFindDialog(QWidget *owner)
+FindDialog::FindDialog(QWidget *owner)
     : QDialog(owner)
-    , FindText(new QLineEdit)
-    , MatchCase(new QCheckBox(QStringLiteral("Match &case")))
-    , WholeWord(new QCheckBox(QStringLiteral("&Whole word")))
+    , m_textField(new QLineEdit)
+    , m_matchCase(new QCheckBox(QStringLiteral("Match &case")))
+    , m_wholeWord(new QCheckBox(QStringLiteral("&Whole word")))
 {
     setWindowTitle(QStringLiteral("Find"));
     setModal(false);
-    FindText->setObjectName(QStringLiteral("FindText"));
-    MatchCase->setObjectName(QStringLiteral("MatchCase"));
-    WholeWord->setObjectName(QStringLiteral("WholeWord"));
+    m_textField->setObjectName(QStringLiteral("FindText"));
+    m_matchCase->setObjectName(QStringLiteral("MatchCase"));
+    m_wholeWord->setObjectName(QStringLiteral("WholeWord"));
 
     auto *buttons = new QDialogButtonBox;
-    FindButton = buttons->addButton(QStringLiteral("&Find Next"), QDialogButtonBox::ActionRole);
-    FindButton->setObjectName(QStringLiteral("FindButton"));
+    m_findButton = buttons->addButton(QStringLiteral("&Find Next"), QDialogButtonBox::ActionRole);
+    m_findButton->setObjectName(QStringLiteral("FindButton"));
     // Enter in the text field presses it, wherever the focus was before.
-    FindButton->setDefault(true);
+    m_findButton->setDefault(true);
     QPushButton *closeButton = buttons->addButton(QDialogButtonBox::Close);
     closeButton->setAutoDefault(false);
-    connect(FindButton, &QPushButton::clicked, this, &TFindDialog::find);
+    connect(m_findButton, &QPushButton::clicked, this, &FindDialog::find);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Fi&nd what:"), FindText);
+    form->addRow(QStringLiteral("Fi&nd what:"), m_textField);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(MatchCase);
-    layout->addWidget(WholeWord);
+    layout->addWidget(m_matchCase);
+    layout->addWidget(m_wholeWord);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QString TFindDialog::text() const
+QString FindDialog::text() const
 {
-    return FindText->text();
+    return m_textField->text();
 }
 
-bool TFindDialog::matchCase() const
+bool FindDialog::matchCase() const
 {
-    return MatchCase->isChecked();
+    return m_matchCase->isChecked();
 }
 
-bool TFindDialog::wholeWord() const
+bool FindDialog::wholeWord() const
 {
-    return WholeWord->isChecked();
+    return m_wholeWord->isChecked();
 }

@@ -9,12 +9,12 @@ class QPushButton;
 // The modeless find dialog shared by all documents: it searches forward
 // only, so it offers no direction, and it keeps its text and options
 // between uses.
-class TFindDialog : public QDialog
+class FindDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TFindDialog(QWidget *owner);
+    explicit FindDialog(QWidget *owner);
 
     QString text() const;
     bool matchCase() const;
@@ -25,8 +25,8 @@ signals:
     void find();
 
 private:
-    QLineEdit *FindText;
-    QCheckBox *MatchCase;
-    QCheckBox *WholeWord;
-    QPushButton *FindButton;
+    QLineEdit *m_textField;
+    QCheckBox *m_matchCase;
+    QCheckBox *m_wholeWord;
+    QPushButton *m_findButton;
 };

@@ -1,6 +1,10 @@
-#include "mainform.h"
+#include "appcontext.h"
+#include "fontsettings.h"
+#include "mainwindow.h"
 #include "qtdialogs.h"
 #include "regfilesettings.h"
+#include "statefolder.h"
+#include "statestore.h"
 
 #include <QApplication>
 
@@ -12,12 +16,17 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("folivane"));
 
     QtDialogs dialogs;
-    auto settings = std::make_shared<RegFileSettings>(RegFileSettings::defaultFilePath());
-    TMainForm mainForm(settings, dialogs, QApplication::applicationDirPath());
-    if (!mainForm.isUsable()) {
-        dialogs.error(nullptr, mainForm.startupError(), QStringLiteral("Folivane"));
+    RegFileSettings settings(RegFileSettings::defaultFilePath());
+    FontSettings fonts(settings);
+    fonts.read();
+    QString error;
+    StateStore stateStore(prepareStateFolder(QApplication::applicationDirPath(), &error));
+    if (stateStore.folder().isEmpty()) {
+        dialogs.error(nullptr, error, QStringLiteral("Folivane"));
         return 1;
     }
-    mainForm.show();
+    AppContext context{settings, dialogs, fonts, stateStore};
+    MainWindow mainWindow(context);
+    mainWindow.show();
     return QApplication::exec();
 }

@@ -1,12 +1,13 @@
-#include "childwin.h"
-#include "fontinfo.h"
-#include "highlight_file.h"
+#include "documentwindow.h"
+#include "textview.h"
+#include "fontsettings.h"
+#include "highlightfile.h"
 #include "inifile.h"
-#include "mainform.h"
+#include "mainwindow.h"
 #include "regfilesettings.h"
-#include "settingskey.h"
+#include "fontsettings.h"
 #include "statefolder.h"
-#include "testfiles.h"
+#include "appfixture.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -31,15 +32,15 @@ QByteArray le32(qint32 value)
     return QByteArray(bytes, 4);
 }
 
-QByteArray highlightBytes(const std::vector<Ctext_section> &ranges)
+QByteArray highlightBytes(const std::vector<TextRange> &ranges)
 {
     QByteArray bytes = le32(1);
-    for (const Ctext_section &range : ranges)
+    for (const TextRange &range : ranges)
         bytes += le32(range.start) + le32(range.end);
     return bytes;
 }
 
-void followBookmark(TMDIChild *window, int row)
+void followBookmark(DocumentWindow *window, int row)
 {
     QListWidget *list = window->bookmarkList();
     list->setCurrentRow(row);
@@ -63,48 +64,40 @@ class TestDamagedState : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanupTestCase()
-    {
-        // The font records write to their store as the process ends: not
-        // into a settings file whose folder is gone by then.
-        text_font.load(std::make_shared<MemorySettings>(), QStringLiteral("text"));
-        header_font.load(std::make_shared<MemorySettings>(), QStringLiteral("header"));
-    }
-
     void damagedHighlightFiles_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<std::vector<Ctext_section>>("loaded");
+        QTest::addColumn<std::vector<TextRange>>("loaded");
         QTest::addColumn<int>("messageCount");
 
         const QByteArray one = highlightBytes({{10, 20}});
-        QTest::newRow("odd length") << one + "\x01\x02\x03" << std::vector<Ctext_section>{{10, 20}} << 0;
-        QTest::newRow("one byte") << QByteArray("\x01", 1) << std::vector<Ctext_section>{} << 0;
-        QTest::newRow("4 bytes, the header alone") << le32(1) << std::vector<Ctext_section>{} << 0;
-        QTest::newRow("16 bytes, a range and a half") << one + le32(30) << std::vector<Ctext_section>{{10, 20}} << 0;
+        QTest::newRow("odd length") << one + "\x01\x02\x03" << std::vector<TextRange>{{10, 20}} << 0;
+        QTest::newRow("one byte") << QByteArray("\x01", 1) << std::vector<TextRange>{} << 0;
+        QTest::newRow("4 bytes, the header alone") << le32(1) << std::vector<TextRange>{} << 0;
+        QTest::newRow("16 bytes, a range and a half") << one + le32(30) << std::vector<TextRange>{{10, 20}} << 0;
         QTest::newRow("limits of 32 bits")
             << highlightBytes({{5, 9}, {Min32, Max32}, {Max32, Min32}, {Max32 - 1, Max32}, {Min32, Min32 + 1},
                                {-1, 0}, {12, 14}})
-            << std::vector<Ctext_section>{{5, 9}, {12, 14}} << 1;
+            << std::vector<TextRange>{{5, 9}, {12, 14}} << 1;
         QTest::newRow("overlapping and touching")
             << highlightBytes({{10, 20}, {15, 25}, {20, 30}, {30, 30}, {29, 40}, {40, 41}})
-            << std::vector<Ctext_section>{{10, 20}, {20, 30}, {40, 41}} << 1;
+            << std::vector<TextRange>{{10, 20}, {20, 30}, {40, 41}} << 1;
     }
 
     void damagedHighlightFiles()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(std::vector<Ctext_section>, loaded);
+        QFETCH(std::vector<TextRange>, loaded);
         QFETCH(int, messageCount);
 
         AppFixture app;
         app.start();
         const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(50));
-        const QString hl = StateFileName(path) + QStringLiteral("_hl");
+        const QString hl = app.highlightPath(path);
         writeFile(hl, bytes);
-        TMDIChild *window = app.open(path);
+        DocumentWindow *window = app.open(path);
         QVERIFY(window);
-        QCOMPARE(window->highlightTable().Ranges(), loaded);
+        QCOMPARE(window->record().highlights.ranges(), loaded);
         QCOMPARE(messages(app), messageCount);
         // Left as it was: nothing changed, so nothing is written.
         QVERIFY(window->close());
@@ -113,13 +106,13 @@ private slots:
 
         // Once a highlight changes, the file is written whole and sound.
         window = app.open(path);
-        window->textView()->setSelStart(100);
-        window->textView()->setSelLength(5);
-        window->HighlightSelection();
+        window->textView()->setSelectionStart(100);
+        window->textView()->setSelectionLength(5);
+        window->highlightSelection();
         QVERIFY(window->close());
-        std::vector<Ctext_section> expected = loaded;
+        std::vector<TextRange> expected = loaded;
         expected.push_back({100, 105});
-        QCOMPARE(ReadHighlightFile(hl), expected);
+        QCOMPARE(HighlightFile::read(hl), expected);
         QCOMPARE(readFile(hl), highlightBytes(expected));
     }
 
@@ -129,18 +122,18 @@ private slots:
         app.start();
         const QByteArray text = numberedLines(40);
         const QString path = app.document(QStringLiteral("rfc1.txt"), text);
-        std::vector<Ctext_section> stored;
+        std::vector<TextRange> stored;
         for (qint32 i = 0; i < 1000000; ++i)
             stored.push_back({2 * i, 2 * i + 1});
-        QVERIFY(WriteHighlightFile(StateFileName(path) + QStringLiteral("_hl"), stored));
+        QVERIFY(HighlightFile::write(app.highlightPath(path), stored));
 
         QElapsedTimer clock;
         clock.start();
-        TMDIChild *window = app.open(path);
+        DocumentWindow *window = app.open(path);
         qInfo("a highlight file of a million ranges (8 MB) loaded in %lld ms", clock.elapsed());
         QVERIFY(window);
         // Those inside the text stay; the rest is dropped with one message.
-        const std::vector<Ctext_section> kept = window->highlightTable().Ranges();
+        const std::vector<TextRange> kept = window->record().highlights.ranges();
         QCOMPARE(kept.size(), size_t(window->textView()->textLength() / 2));
         QCOMPARE(kept.back().end, window->textView()->textLength() - 1);
         QCOMPARE(messages(app), 1);
@@ -152,18 +145,18 @@ private slots:
         AppFixture app;
         app.start()->resize(900, 600);
         const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(300));
-        const QString ini = StateFileName(path);
+        const QString ini = app.iniPath(path);
 
         // Garbage around sound entries: the sound ones load.
         const char garbage[] = "\x00\xff\xfe garbage\n[bookmark\n=no key\n[win]\nleft=abc\n"
                                "[bookmark]\ncount=2\n0=40\n\x01\x02\x03\n1=  60 \ncurr_line=12x\n"
                                "[bookmark_name]\n0=first\n1=second\nno equals sign\n";
         writeFile(ini, QByteArray(garbage, sizeof garbage - 1));
-        TMDIChild *window = app.open(path);
+        DocumentWindow *window = app.open(path);
         QVERIFY(window);
         QCOMPARE(bookmarkNames(window), QStringList({"first", "second"}));
         QCOMPARE(window->record().bookmarks[1].line, 60);
-        QCOMPARE(window->panelWidth(), TMDIChild::DefaultPanelWidth);
+        QCOMPARE(window->panelWidth(), ViewState::DefaultPanelWidth);
         QCOMPARE(window->textView()->firstVisibleLine(), 0);
         followBookmark(window, 0);
         QCOMPARE(window->textView()->firstVisibleLine(), 39);
@@ -175,10 +168,10 @@ private slots:
         writeFile(ini, "[bookmark]\ncount=-5\n0=40\n[bookmark_name]\n0=stale\n");
         window = app.open(path);
         QVERIFY(bookmarkNames(window).isEmpty());
-        window->AddBookmark(QStringLiteral("added after damage"));
-        QCOMPARE(window->record().bookmark_count, -4);
+        window->addBookmark(QStringLiteral("added after damage"));
+        QCOMPARE(window->record().bookmarkCount, -4);
         QVERIFY(window->close());
-        QCOMPARE(IniFile(ini).ReadInteger(QStringLiteral("bookmark"), QStringLiteral("count"), 0), -4);
+        QCOMPARE(IniFile(ini).readInteger(QStringLiteral("bookmark"), QStringLiteral("count"), 0), -4);
 
         // A count past the table's size fills all hundred slots, the stored
         // ones first, and stays the count.
@@ -189,7 +182,7 @@ private slots:
         QCOMPARE(names.size(), 100);
         QCOMPARE(names.mid(0, 2), QStringList({"first", "second"}));
         QVERIFY(window->close());
-        QCOMPARE(IniFile(ini).ReadInteger(QStringLiteral("bookmark"), QStringLiteral("count"), -1), 2147483647);
+        QCOMPARE(IniFile(ini).readInteger(QStringLiteral("bookmark"), QStringLiteral("count"), -1), 2147483647);
 
         // Lines far outside the document: the view stops at its ends.
         writeFile(ini, "[bookmark]\ncount=2\ncurr_line=-2147483648\n0=2147483647\n1=-2147483648\n"
@@ -278,12 +271,8 @@ private slots:
         const QString file = app.dir.filePath(QStringLiteral("config/settings.reg"));
         QVERIFY(QDir().mkpath(QFileInfo(file).path()));
         writeFile(file, data);
-        app.settings.reset(); // this test's store is the file
-        auto settings = std::make_shared<RegFileSettings>(file);
-        app.form = std::make_unique<TMainForm>(settings, app.dialogs, app.dir.filePath(QStringLiteral("app")));
-        TMainForm *form = app.form.get();
-        form->show();
-        QVERIFY(form->isUsable());
+        RegFileSettings settings(file); // this test's store is the file
+        MainWindow *form = app.startOn(settings);
         QCOMPARE(form->toolBar()->isVisible(), toolbar);
         if (size.isValid())
             QCOMPARE(form->size(), size);
@@ -294,9 +283,9 @@ private slots:
                  qPrintable(QStringLiteral("%1x%2").arg(form->width()).arg(form->height())));
 
         // Documents open in the fonts the file left, and the program exits.
-        TMDIChild *window = app.open(app.document(QStringLiteral("rfc1.txt"), "1. Introduction\n\ntext\n"));
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), "1. Introduction\n\ntext\n"));
         QVERIFY(window);
-        QCOMPARE(window->record().headings.size(), size_t(1));
+        QCOMPARE(window->record().outline.headings.size(), size_t(1));
         // Painted, in whatever font size the file asked for.
         QVERIFY(!window->textView()->viewport()->grab().isNull());
         QVERIFY(app.close());

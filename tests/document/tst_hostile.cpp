@@ -1,7 +1,9 @@
-#include "childwin.h"
-#include "mainform.h"
+#include "documentwindow.h"
+#include "textview.h"
+#include "mainwindow.h"
 #include "statefolder.h"
-#include "testfiles.h"
+#include "appfixture.h"
+#include "documenttext.h"
 
 #include <QAction>
 #include <QDir>
@@ -27,20 +29,20 @@ namespace {
 
 void expectNothingOpened(AppFixture &app, const QString &path)
 {
-    QCOMPARE(app.form->documents().size(), 0);
-    QTRY_COMPARE(app.form->mdiArea()->subWindowList().size(), 0);
-    QCOMPARE(app.form->fileTabs()->count(), 0);
-    QVERIFY2(!QFileInfo::exists(StateFileName(path)), qPrintable(StateFileName(path)));
-    QVERIFY(!QFileInfo::exists(StateFileName(path) + QStringLiteral("_hl")));
+    QCOMPARE(app.form()->documents().size(), 0);
+    QTRY_COMPARE(app.form()->mdiArea()->subWindowList().size(), 0);
+    QCOMPARE(app.form()->fileTabs()->count(), 0);
+    QVERIFY2(!QFileInfo::exists(app.iniPath(path)), qPrintable(app.iniPath(path)));
+    QVERIFY(!QFileInfo::exists(app.highlightPath(path)));
 }
 
 // The program still answers: a plain document opens and closes after the hostile one.
 void expectResponsive(AppFixture &app)
 {
     const QString path = app.document(QStringLiteral("rfc-after.txt"), "1. Still here\n");
-    TMDIChild *window = app.open(path);
+    DocumentWindow *window = app.open(path);
     QVERIFY(window);
-    QCOMPARE(window->record().line_count, 1);
+    QCOMPARE(window->record().outline.lineCount, 1);
     QVERIFY(window->close());
 }
 
@@ -105,11 +107,11 @@ private slots:
         app.start();
 
         const QString empty = app.document(QStringLiteral("rfc-empty.txt"), QByteArray());
-        TMDIChild *window = app.open(empty);
+        DocumentWindow *window = app.open(empty);
         QVERIFY(window);
-        QCOMPARE(window->record().line_count, 0);
+        QCOMPARE(window->record().outline.lineCount, 0);
         QCOMPARE(window->textView()->textLength(), 0);
-        QVERIFY(window->record().headings.empty());
+        QVERIFY(window->record().outline.headings.empty());
         QVERIFY(window->close());
 
         // Not UTF-8: read byte for byte as Latin-1, nothing dropped.
@@ -117,16 +119,16 @@ private slots:
             app.document(QStringLiteral("rfc-latin1.txt"), "1. caf\xe9 na\xefve \xff\xfe\n\xc3\x28\n");
         window = app.open(latin1);
         QVERIFY(window);
-        QCOMPARE(window->record().line_count, 2);
+        QCOMPARE(window->record().outline.lineCount, 2);
         QCOMPARE(window->textView()->toPlainText(), QStringLiteral("1. café naïve ÿþ\nÃ(\n"));
-        QCOMPARE(window->record().headings.size(), size_t(1));
+        QCOMPARE(window->record().outline.headings.size(), size_t(1));
         QVERIFY(window->close());
 
         // Carriage returns alone do not end lines: one line, and no line end at all.
         const QString crOnly = app.document(QStringLiteral("rfc-cr.txt"), "1. One\r2. Two\r3. Three\r");
         window = app.open(crOnly);
         QVERIFY(window);
-        QCOMPARE(window->record().line_count, 0);
+        QCOMPARE(window->record().outline.lineCount, 0);
         QCOMPARE(window->textView()->lineCount(), 1);
         QCOMPARE(window->textView()->document()->blockCount(), 1);
         QVERIFY(window->close());
@@ -139,7 +141,7 @@ private slots:
     void binaryDocumentIsRefused()
     {
         AppFixture app;
-        TMainForm *form = app.start();
+        MainWindow *form = app.start();
         QByteArray noise(64 * 1024, Qt::Uninitialized);
         QRandomGenerator random(20240611);
         for (char &byte : noise)
@@ -148,7 +150,7 @@ private slots:
         const QString path = app.document(QStringLiteral("rfc-noise.txt"), noise);
 
         app.dialogs.openFileAnswers.enqueue(path);
-        form->action(QStringLiteral("FileOpen1"))->trigger();
+        form->action(Command::FileOpen)->trigger();
         QCOMPARE(app.dialogs.errors.size(), 1);
         QVERIFY(app.dialogs.errors[0].text.contains(path));
         QVERIFY(app.dialogs.errors[0].text.contains(QStringLiteral("NUL")));
@@ -161,7 +163,7 @@ private slots:
         QVERIFY(QFile(huge).resize(DocumentText::MaxFileSize + 1)); // sparse
         QElapsedTimer clock;
         clock.start();
-        form->OpenDocument(huge);
+        form->openDocument(huge);
         qInfo("a sparse file of 512 MB + 1 byte refused in %lld ms", clock.elapsed());
         QCOMPARE(app.dialogs.errors.size(), 2);
         QVERIFY(app.dialogs.errors[1].text.contains(huge));
@@ -179,13 +181,13 @@ private slots:
         const QString noLineEnd = app.document(QStringLiteral("rfc-oneline.txt"), QByteArray(20 * 1024 * 1024, 'x'));
         QElapsedTimer clock;
         clock.start();
-        TMDIChild *window = app.open(noLineEnd);
+        DocumentWindow *window = app.open(noLineEnd);
         qInfo("20 MB with no line end opened in %lld ms", clock.elapsed());
         QVERIFY(window);
         clock.restart();
         QVERIFY(!window->textView()->viewport()->grab().isNull());
         qInfo("and painted in %lld ms", clock.elapsed());
-        QCOMPARE(window->record().line_count, 0);
+        QCOMPARE(window->record().outline.lineCount, 0);
         QCOMPARE(window->textView()->textLength(), 20 * 1024 * 1024);
         clock.restart();
         QVERIFY(window->close());
@@ -200,10 +202,10 @@ private slots:
         window = app.open(longLine);
         qInfo("a 1 MB line opened in %lld ms", clock.elapsed());
         QVERIFY(window);
-        QCOMPARE(window->record().line_count, 3);
-        QCOMPARE(window->record().headings.size(), size_t(2));
-        QCOMPARE(window->record().headings[0].length, longHeading.size());
-        QCOMPARE(window->record().headings[1].line, 3);
+        QCOMPARE(window->record().outline.lineCount, 3);
+        QCOMPARE(window->record().outline.headings.size(), size_t(2));
+        QCOMPARE(window->record().outline.headings[0].length, longHeading.size());
+        QCOMPARE(window->record().outline.headings[1].line, 3);
         QVERIFY(window->close());
 
         QVERIFY(app.dialogs.errors.isEmpty());
@@ -214,7 +216,7 @@ private slots:
     void nonRegularFilesAreNotRead()
     {
         AppFixture app;
-        TMainForm *form = app.start();
+        MainWindow *form = app.start();
         const QString folder = app.dir.filePath(QStringLiteral("docs/rfc-folder.txt"));
         QVERIFY(QDir().mkpath(folder));
         const QString fifo = app.dir.filePath(QStringLiteral("docs/rfc-fifo.txt"));
@@ -228,9 +230,9 @@ private slots:
             FifoWatchdog watchdog(fifo);
             QElapsedTimer clock;
             clock.start();
-            form->OpenDocument(path);
+            form->openDocument(path);
             app.dialogs.openFileAnswers.enqueue(path);
-            form->action(QStringLiteral("FileOpen1"))->trigger();
+            form->action(Command::FileOpen)->trigger();
             QVERIFY2(!watchdog.finish(), qPrintable(path + QStringLiteral(": the program blocked on the FIFO")));
             qInfo("%s: left alone in %lld ms", qPrintable(QFileInfo(path).fileName()), clock.elapsed());
             expectNothingOpened(app, path);
@@ -247,11 +249,11 @@ private slots:
     void documentGoneBeforeItOpens()
     {
         AppFixture app;
-        TMainForm *form = app.start();
+        MainWindow *form = app.start();
         const QString path = app.document(QStringLiteral("rfc-gone.txt"), "1. Soon gone\n");
         app.dialogs.openFileAnswers.enqueue(path);
         QVERIFY(QFile::remove(path));
-        form->action(QStringLiteral("FileOpen1"))->trigger();
+        form->action(Command::FileOpen)->trigger();
         QCOMPARE(app.dialogs.filters.size(), 1);
         QVERIFY(app.dialogs.errors.isEmpty());
         QVERIFY(app.dialogs.informations.isEmpty());
@@ -262,7 +264,7 @@ private slots:
     void unreadableDocumentIsReported()
     {
         AppFixture app;
-        TMainForm *form = app.start();
+        MainWindow *form = app.start();
         const QString path = app.document(QStringLiteral("rfc-locked.txt"), "1. Locked away\n");
         if (::geteuid() == 0) {
             // Permission bits do not stop root: the shim refuses the open instead.
@@ -274,7 +276,7 @@ private slots:
             QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
         }
         app.dialogs.openFileAnswers.enqueue(path);
-        form->action(QStringLiteral("FileOpen1"))->trigger();
+        form->action(Command::FileOpen)->trigger();
         qunsetenv("FAULTFS_MODE");
         qunsetenv("FAULTFS_PATH_PREFIX");
 

@@ -65,15 +65,15 @@ private slots:
         QCOMPARE(view.toQtPosition(4), 3);
         QCOMPARE(view.toQtPosition(view.textLength() + 100), int(view.toPlainText().size()));
 
-        view.setSelStart(7);
-        view.setSelLength(4);
-        QCOMPARE(view.SelStart(), 7);
-        QCOMPARE(view.SelLength(), 4);
+        view.setSelectionStart(7);
+        view.setSelectionLength(4);
+        QCOMPARE(view.selectionStart(), 7);
+        QCOMPARE(view.selectionLength(), 4);
         QCOMPARE(view.selectedText(), QStringLiteral("1. \u00e9"));
         QCOMPARE(view.caretLine(), 2);
-        view.setSelLength(0);
-        QCOMPARE(view.SelLength(), 0);
-        QCOMPARE(view.SelStart(), 7);
+        view.setSelectionLength(0);
+        QCOMPARE(view.selectionLength(), 0);
+        QCOMPARE(view.selectionStart(), 7);
         // The form feed shows as a blank, not as a glyph or a line break.
         QCOMPARE(view.document()->blockCount(), 5);
         QCOMPARE(view.document()->findBlockByNumber(3).text(), QStringLiteral("x y"));
@@ -84,17 +84,17 @@ private slots:
         TextView view;
         view.setDocumentText(QStringLiteral("Stream stream\nupstream STREAM_x\nÉcole école\n"));
         const TextView::FindOptions plain;
-        QCOMPARE(view.FindText(QStringLiteral("stream"), 0, view.textLength(), plain), 0);
-        QCOMPARE(view.FindText(QStringLiteral("stream"), 1, view.textLength(), plain), 7);
-        QCOMPARE(view.FindText(QStringLiteral("stream"), 0, view.textLength(), {false, true}), 7);
+        QCOMPARE(view.findText(QStringLiteral("stream"), 0, view.textLength(), plain), 0);
+        QCOMPARE(view.findText(QStringLiteral("stream"), 1, view.textLength(), plain), 7);
+        QCOMPARE(view.findText(QStringLiteral("stream"), 0, view.textLength(), {false, true}), 7);
         // Whole word skips "upstream" and "STREAM_x"; positions count line ends as two.
-        QCOMPARE(view.FindText(QStringLiteral("stream"), 8, view.textLength() - 8, {true, false}), -1);
-        QCOMPARE(view.FindText(QStringLiteral("stream"), 8, view.textLength() - 8, plain), 17);
-        QCOMPARE(view.FindText(QStringLiteral("école"), 0, view.textLength(), plain), 34);
-        QCOMPARE(view.FindText(QStringLiteral("école"), 0, view.textLength(), {true, true}), 40);
+        QCOMPARE(view.findText(QStringLiteral("stream"), 8, view.textLength() - 8, {true, false}), -1);
+        QCOMPARE(view.findText(QStringLiteral("stream"), 8, view.textLength() - 8, plain), 17);
+        QCOMPARE(view.findText(QStringLiteral("école"), 0, view.textLength(), plain), 34);
+        QCOMPARE(view.findText(QStringLiteral("école"), 0, view.textLength(), {true, true}), 40);
         // The match must end inside the range.
-        QCOMPARE(view.FindText(QStringLiteral("stream"), 0, 5, plain), -1);
-        QCOMPARE(view.FindText(QString(), 0, view.textLength(), plain), -1);
+        QCOMPARE(view.findText(QStringLiteral("stream"), 0, 5, plain), -1);
+        QCOMPARE(view.findText(QString(), 0, view.textLength(), plain), -1);
     }
 
     void scrollToLine()
@@ -107,18 +107,17 @@ private slots:
         view.resize(400, 200);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        scroll_to_line(&view, 50);
+        view.scrollToLine(50);
         QCOMPARE(view.firstVisibleLine(), 49);
-        scroll_to_line(&view, 1);
+        view.scrollToLine(1);
         QCOMPARE(view.firstVisibleLine(), 0);
-        scroll_to_line(&view, 20);
-        scroll_to_line(&view, 0);
+        view.scrollToLine(20);
+        view.scrollToLine(0);
         QCOMPARE(view.firstVisibleLine(), 0);
         // Past the end: as far as the view goes, with the last line still shown.
-        scroll_to_line(&view, 10000);
+        view.scrollToLine(10000);
         QVERIFY(view.firstVisibleLine() > 250);
         QVERIFY(view.firstVisibleLine() < 300);
-        scroll_to_line(nullptr, 5);
     }
 };
 

@@ -13,13 +13,14 @@
 //   faultfs_helper reg PATH NAME VALUE
 //       writes one integer to the settings file, under the program's key
 
-#include "childwin.h"
-#include "highlight_file.h"
+#include "documentwindow.h"
+#include "textview.h"
+#include "highlightfile.h"
 #include "inifile.h"
-#include "mainform.h"
+#include "mainwindow.h"
 #include "regfilesettings.h"
-#include "settingskey.h"
-#include "testfiles.h"
+#include "fontsettings.h"
+#include "appfixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -55,10 +56,12 @@ int closeDocument(const QStringList &args)
     if (args.size() < 2)
         return 2;
     FakeDialogs dialogs;
-    TMainForm form(std::make_shared<MemorySettings>(), dialogs, args[0]);
+    MemorySettings settings;
+    AssembledProgram program(settings, dialogs, args[0]);
+    MainWindow &form = *program.window;
     form.show();
-    form.OpenDocument(args[1]);
-    TMDIChild *window = form.activeDocument();
+    form.openDocument(args[1]);
+    DocumentWindow *window = form.activeDocument();
     if (!window) {
         print("opened", QStringLiteral("0"));
         printMessages(dialogs);
@@ -66,14 +69,14 @@ int closeDocument(const QStringList &args)
     }
     for (qsizetype i = 2; i + 1 < args.size(); i += 2) {
         if (args[i] == u"bookmark") {
-            window->AddBookmark(args[i + 1]);
+            window->addBookmark(args[i + 1]);
         } else if (args[i] == u"highlights") {
             TextView *view = window->textView();
             const int count = args[i + 1].toInt();
             for (int n = 0; n < count && 4 * n + 2 < view->textLength(); ++n) {
-                view->setSelStart(4 * n);
-                view->setSelLength(2);
-                window->HighlightSelection();
+                view->setSelectionStart(4 * n);
+                view->setSelectionLength(2);
+                window->highlightSelection();
             }
         }
     }
@@ -90,12 +93,13 @@ int exitApplication(const QStringList &args)
     if (args.size() != 2)
         return 2;
     FakeDialogs dialogs;
-    auto settings = std::make_shared<RegFileSettings>(args[1]);
-    TMainForm form(settings, dialogs, args[0]);
+    RegFileSettings settings(args[1]);
+    AssembledProgram program(settings, dialogs, args[0]);
+    MainWindow &form = *program.window;
     form.show();
     form.resize(700, 500);
-    form.action(QStringLiteral("ViewToolbar"))->trigger();
-    form.action(QStringLiteral("FileExit1"))->trigger();
+    form.action(Command::ViewToolbar)->trigger();
+    form.action(Command::FileExit)->trigger();
     print("visible", QString::number(form.isVisible()));
     printMessages(dialogs);
     printWrites();
@@ -106,10 +110,10 @@ int writeHighlights(const QStringList &args)
 {
     if (args.size() != 2)
         return 2;
-    std::vector<Ctext_section> ranges;
+    std::vector<TextRange> ranges;
     for (int n = 0; n < args[1].toInt(); ++n)
         ranges.push_back({10 * n, 10 * n + 5});
-    print("result", WriteHighlightFile(args[0], ranges) ? QStringLiteral("ok") : QStringLiteral("failed"));
+    print("result", HighlightFile::write(args[0], ranges) ? QStringLiteral("ok") : QStringLiteral("failed"));
     printWrites();
     return 0;
 }
@@ -119,12 +123,7 @@ int writeIniEntry(const QStringList &args)
     if (args.size() != 4)
         return 2;
     IniFile ini(args[0]);
-    bool written = true;
-    try {
-        ini.WriteString(args[1], args[2], args[3]);
-    } catch (const IniWriteError &) {
-        written = false;
-    }
+    const bool written = ini.writeString(args[1], args[2], args[3]);
     print("result", written ? QStringLiteral("ok") : QStringLiteral("failed"));
     printWrites();
     return 0;

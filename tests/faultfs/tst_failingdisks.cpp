@@ -1,10 +1,10 @@
-#include "childwin.h"
-#include "highlight_file.h"
-#include "highlight_link.h"
+#include "documentwindow.h"
+#include "textview.h"
+#include "highlightfile.h"
 #include "inifile.h"
-#include "mainform.h"
+#include "mainwindow.h"
 #include "statefolder.h"
-#include "testfiles.h"
+#include "appfixture.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -130,22 +130,22 @@ private slots:
     void stateFolderRemovedWhileRunning()
     {
         AppFixture app;
-        TMainForm *form = app.start();
+        MainWindow *form = app.start();
         const QByteArray text = numberedLines(60);
         const QString path = app.document(QStringLiteral("rfc1.txt"), text);
-        TMDIChild *window = app.open(path);
-        window->AddBookmark(QStringLiteral("kept in memory"));
-        window->textView()->setSelStart(30);
-        window->textView()->setSelLength(12);
-        window->HighlightSelection();
+        DocumentWindow *window = app.open(path);
+        window->addBookmark(QStringLiteral("kept in memory"));
+        window->textView()->setSelectionStart(30);
+        window->textView()->setSelectionLength(12);
+        window->highlightSelection();
 
         QVERIFY(QDir(app.stateFolder()).removeRecursively());
         QVERIFY(!app.close());
         QCOMPARE(app.dialogs.errors.size(), 1);
-        QCOMPARE(app.dialogs.errors[0].text, QStringLiteral("Unable to write to %1").arg(StateFileName(path)));
+        QCOMPARE(app.dialogs.errors[0].text, QStringLiteral("Unable to write to %1").arg(app.iniPath(path)));
         QVERIFY(app.dialogs.informations.isEmpty());
         QVERIFY(form->isVisible());
-        QCOMPARE(form->documents(), QList<TMDIChild *>({window}));
+        QCOMPARE(form->documents(), QList<DocumentWindow *>({window}));
         QCOMPARE(readFile(path), text);
 
         // Once the folder is back, the same close saves everything it held.
@@ -156,7 +156,7 @@ private slots:
         window = app.open(path);
         QCOMPARE(window->bookmarkList()->count(), 1);
         QCOMPARE(window->bookmarkList()->item(0)->text(), QStringLiteral("kept in memory"));
-        QCOMPARE(window->highlightTable().Ranges(), (std::vector<Ctext_section>{{30, 42}}));
+        QCOMPARE(window->record().highlights.ranges(), (std::vector<TextRange>{{30, 42}}));
     }
 
     void stateFolderFull()
@@ -224,14 +224,14 @@ private slots:
         const QString single = dir.filePath(QStringLiteral("single"));
         QVERIFY(QDir().mkpath(single));
         const QString hl = single + QStringLiteral("/doc_hl");
-        QVERIFY(WriteHighlightFile(hl, {{1, 2}, {3, 4}}));
+        QVERIFY(HighlightFile::write(hl, {{1, 2}, {3, 4}}));
         checkEveryCut({QStringLiteral("hl"), hl, QStringLiteral("3000")}, single, Compare::OldOrNew);
         if (QTest::currentTestFailed())
             return;
         QVERIFY(QFile::remove(hl));
 
         const QString ini = single + QStringLiteral("/doc_txt");
-        IniFile(ini).WriteString(QStringLiteral("bookmark_name"), QStringLiteral("0"), QString(2000, u'o'));
+        IniFile(ini).writeString(QStringLiteral("bookmark_name"), QStringLiteral("0"), QString(2000, u'o'));
         checkEveryCut({QStringLiteral("ini"), ini, QStringLiteral("bookmark_name"), QStringLiteral("1"),
                        QString(2000, u'n')},
                       single, Compare::OldOrNew);

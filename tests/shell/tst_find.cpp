@@ -1,7 +1,8 @@
-#include "childwin.h"
+#include "documentwindow.h"
+#include "textview.h"
 #include "finddialog.h"
-#include "mainform.h"
-#include "testfiles.h"
+#include "mainwindow.h"
+#include "appfixture.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,22 +25,22 @@ char *toString(const Selection &selection)
     return qstrdup(QByteArray::number(selection.start) + ".." + QByteArray::number(selection.start + selection.length));
 }
 
-Selection selectionOf(TMDIChild *document)
+Selection selectionOf(DocumentWindow *document)
 {
-    return {document->textView()->SelStart(), document->textView()->SelLength()};
+    return {document->textView()->selectionStart(), document->textView()->selectionLength()};
 }
 
-void select(TMDIChild *document, qint32 start, qint32 length)
+void select(DocumentWindow *document, qint32 start, qint32 length)
 {
-    document->textView()->setSelStart(start);
-    document->textView()->setSelLength(length);
+    document->textView()->setSelectionStart(start);
+    document->textView()->setSelectionLength(length);
 }
 
 // Opens the dialog with Ctrl+F, fills it in and presses Enter in the text field.
-void findWithDialog(TMainForm *form, const QString &text, bool matchCase = false, bool wholeWord = false)
+void findWithDialog(MainWindow *form, const QString &text, bool matchCase = false, bool wholeWord = false)
 {
-    form->action(QStringLiteral("EditFindText"))->trigger();
-    TFindDialog *dialog = form->findDialog();
+    form->action(Command::SearchFind)->trigger();
+    FindDialog *dialog = form->findDialog();
     auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("FindText"));
     edit->clear();
     QTest::keyClicks(edit, text);
@@ -48,9 +49,9 @@ void findWithDialog(TMainForm *form, const QString &text, bool matchCase = false
     QTest::keyClick(edit, Qt::Key_Return);
 }
 
-void findNext(TMainForm *form)
+void findNext(MainWindow *form)
 {
-    form->action(QStringLiteral("EditFindNext"))->trigger();
+    form->action(Command::SearchFindNext)->trigger();
 }
 
 } // namespace
@@ -64,11 +65,11 @@ private slots:
     void searchStartsAfterASelectionOnly()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        TMDIChild *document = app.open(app.document(QStringLiteral("rfc1.txt"), "one two one two\n"));
+        MainWindow *form = app.start();
+        DocumentWindow *document = app.open(app.document(QStringLiteral("rfc1.txt"), "one two one two\n"));
 
         // A caret alone does not move the start: the search begins at the top.
-        document->textView()->setSelStart(9);
+        document->textView()->setSelectionStart(9);
         findWithDialog(form, QStringLiteral("one"));
         QCOMPARE(selectionOf(document), (Selection{0, 3}));
 
@@ -86,8 +87,8 @@ private slots:
     void newTextBeforeTheSelectionIsNotFound()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        TMDIChild *document = app.open(app.document(QStringLiteral("rfc1.txt"), "apple banana cherry\n"));
+        MainWindow *form = app.start();
+        DocumentWindow *document = app.open(app.document(QStringLiteral("rfc1.txt"), "apple banana cherry\n"));
         select(document, 13, 6);
         findWithDialog(form, QStringLiteral("apple"));
         QCOMPARE(selectionOf(document), (Selection{13, 6}));
@@ -95,7 +96,7 @@ private slots:
         QCOMPARE(selectionOf(document), (Selection{13, 6}));
 
         // Once found, the same text does wrap.
-        document->textView()->setSelStart(0);
+        document->textView()->setSelectionStart(0);
         findWithDialog(form, QStringLiteral("banana"));
         QCOMPARE(selectionOf(document), (Selection{6, 6}));
         findWithDialog(form, QStringLiteral("banana"));
@@ -108,8 +109,8 @@ private slots:
     void findNextVisitsEachMatchThenWraps()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        TMDIChild *single = app.open(app.document(QStringLiteral("rfc1.txt"), "first line\nthe needle here\nlast\n"));
+        MainWindow *form = app.start();
+        DocumentWindow *single = app.open(app.document(QStringLiteral("rfc1.txt"), "first line\nthe needle here\nlast\n"));
         findWithDialog(form, QStringLiteral("needle"));
         const Selection needle{16, 6}; // "first line", a two-character line end, "the "
         QCOMPARE(selectionOf(single), needle);
@@ -118,17 +119,17 @@ private slots:
             QCOMPARE(selectionOf(single), needle);
         }
 
-        TMDIChild *repeated = app.open(app.document(QStringLiteral("rfc2.txt"), "ab ab ab\n"));
+        DocumentWindow *repeated = app.open(app.document(QStringLiteral("rfc2.txt"), "ab ab ab\n"));
         findWithDialog(form, QStringLiteral("ab"));
-        QList<qint32> starts{repeated->textView()->SelStart()};
+        QList<qint32> starts{repeated->textView()->selectionStart()};
         for (int i = 0; i < 3; ++i) {
             findNext(form);
-            starts << repeated->textView()->SelStart();
+            starts << repeated->textView()->selectionStart();
         }
         QCOMPARE(starts, QList<qint32>({0, 3, 6, 0}));
 
         // Overlapping matches are skipped: the next search starts after the match.
-        TMDIChild *letters = app.open(app.document(QStringLiteral("rfc3.txt"), "aaa"));
+        DocumentWindow *letters = app.open(app.document(QStringLiteral("rfc3.txt"), "aaa"));
         findWithDialog(form, QStringLiteral("aa"));
         QCOMPARE(selectionOf(letters), (Selection{0, 2}));
         findNext(form);
@@ -138,8 +139,8 @@ private slots:
     void optionsReachTheSearch()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        TMDIChild *document = app.open(app.document(QStringLiteral("rfc1.txt"), "concat Cat cat\n"));
+        MainWindow *form = app.start();
+        DocumentWindow *document = app.open(app.document(QStringLiteral("rfc1.txt"), "concat Cat cat\n"));
         const struct
         {
             const char *text;
@@ -153,7 +154,7 @@ private slots:
             {"cat", true, true, 11},
         };
         for (const auto &row : cases) {
-            document->textView()->setSelStart(0);
+            document->textView()->setSelectionStart(0);
             findWithDialog(form, QLatin1String(row.text), row.matchCase, row.wholeWord);
             QCOMPARE(selectionOf(document), (Selection{row.expected, 3}));
         }
@@ -162,8 +163,8 @@ private slots:
     void optionsAreRememberedWithTheText()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        TMDIChild *document = app.open(app.document(QStringLiteral("rfc1.txt"), "Word word WORD\n"));
+        MainWindow *form = app.start();
+        DocumentWindow *document = app.open(app.document(QStringLiteral("rfc1.txt"), "Word word WORD\n"));
         findWithDialog(form, QStringLiteral("word"));
         QCOMPARE(selectionOf(document), (Selection{0, 4}));
         // Same text, now with match case: this search uses it...
@@ -177,9 +178,9 @@ private slots:
     void documentsKeepTheirOwnSearch()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        TMDIChild *first = app.open(app.document(QStringLiteral("rfc1.txt"), "cat dog cat\n"));
-        TMDIChild *second = app.open(app.document(QStringLiteral("rfc2.txt"), "bird fish bird\n"));
+        MainWindow *form = app.start();
+        DocumentWindow *first = app.open(app.document(QStringLiteral("rfc1.txt"), "cat dog cat\n"));
+        DocumentWindow *second = app.open(app.document(QStringLiteral("rfc2.txt"), "bird fish bird\n"));
 
         form->mdiArea()->setActiveSubWindow(first);
         findWithDialog(form, QStringLiteral("cat"));
@@ -206,13 +207,13 @@ private slots:
     void dialogNeedsADocumentAndKeepsItsContent()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        TFindDialog *dialog = form->findDialog();
-        form->action(QStringLiteral("EditFindText"))->trigger();
+        MainWindow *form = app.start();
+        FindDialog *dialog = form->findDialog();
+        form->action(Command::SearchFind)->trigger();
         QVERIFY(dialog->isHidden());
         findNext(form); // nothing to act on, and no failure
 
-        TMDIChild *document = app.open(app.document(QStringLiteral("rfc1.txt"), "Some text\n"));
+        DocumentWindow *document = app.open(app.document(QStringLiteral("rfc1.txt"), "Some text\n"));
         findWithDialog(form, QStringLiteral("TEXT"), false, true);
         QVERIFY(dialog->isVisible());
         QCOMPARE(selectionOf(document), (Selection{5, 4}));
@@ -220,7 +221,7 @@ private slots:
         // Escape closes it; the next Ctrl+F shows what was there.
         QTest::keyClick(dialog->findChild<QLineEdit *>(QStringLiteral("FindText")), Qt::Key_Escape);
         QVERIFY(dialog->isHidden());
-        form->action(QStringLiteral("EditFindText"))->trigger();
+        form->action(Command::SearchFind)->trigger();
         QVERIFY(dialog->isVisible());
         QCOMPARE(dialog->text(), QStringLiteral("TEXT"));
         QVERIFY(!dialog->matchCase());
@@ -238,11 +239,11 @@ private slots:
     void findsWhileTheDialogIsTheActiveWindow()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        TMDIChild *document = app.open(app.document(QStringLiteral("rfc1.txt"), "alpha beta\n"));
+        MainWindow *form = app.start();
+        DocumentWindow *document = app.open(app.document(QStringLiteral("rfc1.txt"), "alpha beta\n"));
         form->activateWindow();
         QTRY_VERIFY(form->isActiveWindow());
-        form->action(QStringLiteral("EditFindText"))->trigger();
+        form->action(Command::SearchFind)->trigger();
         QTRY_VERIFY(form->findDialog()->isActiveWindow());
         auto *edit = form->findDialog()->findChild<QLineEdit *>(QStringLiteral("FindText"));
         QTest::keyClicks(edit, QStringLiteral("beta"));

@@ -1,9 +1,10 @@
 #include "about.h"
-#include "childwin.h"
-#include "fontinfo.h"
-#include "mainform.h"
-#include "settingskey.h"
-#include "testfiles.h"
+#include "documentwindow.h"
+#include "textview.h"
+#include "fontsettings.h"
+#include "mainwindow.h"
+#include "fontsettings.h"
+#include "appfixture.h"
 
 #include <QAction>
 #include <QLabel>
@@ -28,7 +29,7 @@ char *toString(const ViewLook &look)
     return qstrdup(QStringLiteral("%1 %2pt %3").arg(look.family).arg(look.pointSize).arg(look.color.name()).toUtf8());
 }
 
-ViewLook lookOf(TMDIChild *document)
+ViewLook lookOf(DocumentWindow *document)
 {
     const TextView *view = document->textView();
     return {view->font().family(), view->font().pointSize(), view->palette().color(QPalette::Text)};
@@ -53,7 +54,7 @@ char *toString(const Record &record)
                        .toUtf8());
 }
 
-Record recordOf(const Tfont_info &font)
+Record recordOf(const FontRecord &font)
 {
     return {font.name, font.size, font.color, font.bold};
 }
@@ -69,12 +70,12 @@ private slots:
     void aboutBoxShowsTheSameCaptionsEachTime()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        TAboutBox *box = form->aboutBox();
+        MainWindow *form = app.start();
+        AboutBox *box = form->aboutBox();
         QVERIFY(box);
         QVERIFY(box->isHidden());
         for (int shown = 1; shown <= 2; ++shown) {
-            form->action(QStringLiteral("HelpAbout1"))->trigger();
+            form->action(Command::HelpAbout)->trigger();
             QCOMPARE(app.dialogs.modalDialogs.size(), shown);
             QCOMPARE(app.dialogs.modalDialogs.constLast(), box);
             QCOMPARE(box->productName()->text(), QStringLiteral("Product Name: Folivane "));
@@ -95,9 +96,9 @@ private slots:
     void helpOpensTheSiteAndOneMailAddress()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        form->action(QStringLiteral("HelpVisitWeb"))->trigger();
-        form->action(QStringLiteral("HelpSendMail"))->trigger();
+        MainWindow *form = app.start();
+        form->action(Command::HelpVisitWebsite)->trigger();
+        form->action(Command::HelpSendMail)->trigger();
         form->aboutBox()->show();
         QTest::mouseClick(form->aboutBox()->mailLink(), Qt::LeftButton);
 
@@ -119,14 +120,14 @@ private slots:
         app.settings->writeInteger(HeaderKey, QStringLiteral("size"), 14);
         app.settings->writeInteger(HeaderKey, QStringLiteral("color"), 0x0000c0);
         app.settings->writeInteger(HeaderKey, QStringLiteral("bold"), 1);
-        TMainForm *form = app.start();
-        TMDIChild *document = app.open(app.document(QStringLiteral("rfc1.txt"), "1.  Introduction\n\ntext\n"));
-        const Record text = recordOf(text_font);
-        const Record header = recordOf(header_font);
+        MainWindow *form = app.start();
+        DocumentWindow *document = app.open(app.document(QStringLiteral("rfc1.txt"), "1.  Introduction\n\ntext\n"));
+        const Record text = recordOf(app.fonts().text);
+        const Record header = recordOf(app.fonts().header);
         const ViewLook look = lookOf(document);
 
-        form->action(QStringLiteral("ConfigFont"))->trigger();
-        form->action(QStringLiteral("ConfigHeaderFont"))->trigger();
+        form->action(Command::ConfigTextFont)->trigger();
+        form->action(Command::ConfigHeaderFont)->trigger();
 
         // Each dialog opened on its own record.
         QCOMPARE(app.dialogs.fontsOffered.size(), 2);
@@ -140,30 +141,30 @@ private slots:
         QVERIFY(offeredHeader.font.bold());
         QCOMPARE(offeredHeader.color, QColor(0xc0, 0, 0));
 
-        QCOMPARE(recordOf(text_font), text);
-        QCOMPARE(recordOf(header_font), header);
+        QCOMPARE(recordOf(app.fonts().text), text);
+        QCOMPARE(recordOf(app.fonts().header), header);
         QCOMPARE(lookOf(document), look);
     }
 
     void confirmedFontReachesOnlyLaterDocuments()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        TMDIChild *before = app.open(app.document(QStringLiteral("rfc1.txt"), "text\n"));
+        MainWindow *form = app.start();
+        DocumentWindow *before = app.open(app.document(QStringLiteral("rfc1.txt"), "text\n"));
         const ViewLook oldLook = lookOf(before);
-        const Record header = recordOf(header_font);
+        const Record header = recordOf(app.fonts().header);
         QFont chosen(QStringLiteral("DejaVu Serif"), 15);
         chosen.setBold(true);
         app.dialogs.fontAnswers.enqueue({chosen, QColor(200, 10, 20)});
 
-        form->action(QStringLiteral("ConfigFont"))->trigger();
-        QCOMPARE(recordOf(text_font), (Record{QStringLiteral("DejaVu Serif"), 15, 0x140ac8, true}));
-        QCOMPARE(recordOf(header_font), header);
+        form->action(Command::ConfigTextFont)->trigger();
+        QCOMPARE(recordOf(app.fonts().text), (Record{QStringLiteral("DejaVu Serif"), 15, 0x140ac8, true}));
+        QCOMPARE(recordOf(app.fonts().header), header);
         QCOMPARE(lookOf(before), oldLook);
         // Stored when the program ends, not now.
         QVERIFY(!app.settings->value(TextKey, QStringLiteral("size")).isValid());
 
-        TMDIChild *after = app.open(app.document(QStringLiteral("rfc2.txt"), "text\n"));
+        DocumentWindow *after = app.open(app.document(QStringLiteral("rfc2.txt"), "text\n"));
         QCOMPARE(lookOf(after), (ViewLook{QStringLiteral("DejaVu Serif"), 15, QColor(200, 10, 20)}));
         QVERIFY(after->textView()->font().bold());
         QCOMPARE(lookOf(before), oldLook);
@@ -172,12 +173,12 @@ private slots:
     void headerFontWorksWithoutADocument()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        const Record text = recordOf(text_font);
+        MainWindow *form = app.start();
+        const Record text = recordOf(app.fonts().text);
         app.dialogs.fontAnswers.enqueue({QFont(QStringLiteral("DejaVu Sans"), 12), QColor(0, 0, 255)});
-        form->action(QStringLiteral("ConfigHeaderFont"))->trigger();
-        QCOMPARE(recordOf(header_font), (Record{QStringLiteral("DejaVu Sans"), 12, 0xff0000, false}));
-        QCOMPARE(recordOf(text_font), text);
+        form->action(Command::ConfigHeaderFont)->trigger();
+        QCOMPARE(recordOf(app.fonts().header), (Record{QStringLiteral("DejaVu Sans"), 12, 0xff0000, false}));
+        QCOMPARE(recordOf(app.fonts().text), text);
     }
 };
 

@@ -1,9 +1,10 @@
-#include "childwin.h"
+#include "documentwindow.h"
+#include "textview.h"
 #include "inifile.h"
-#include "mainform.h"
-#include "settingskey.h"
+#include "mainwindow.h"
+#include "fontsettings.h"
 #include "statefolder.h"
-#include "testfiles.h"
+#include "appfixture.h"
 
 #include <QAction>
 #include <QLabel>
@@ -23,26 +24,26 @@ private slots:
     void openCommandUsesTheDocumentFilter()
     {
         AppFixture app;
-        TMainForm *form = app.start();
+        MainWindow *form = app.start();
         const QString path = app.document(QStringLiteral("rfc1.txt"), "hello\n");
         app.dialogs.openFileAnswers.enqueue(path);
-        form->action(QStringLiteral("FileOpen1"))->trigger();
+        form->action(Command::FileOpen)->trigger();
         QCOMPARE(app.dialogs.filters,
                  QStringList(QStringLiteral("RFC document (RFC*.*)|RFC*.*|Draft document(draft*.*)|draft*.*")));
         QCOMPARE(form->documents().size(), 1);
         QCOMPARE(form->documents()[0]->windowTitle(), path);
         QVERIFY(form->documents()[0]->isMaximized());
-        form->action(QStringLiteral("FileOpen1"))->trigger(); // cancelled
+        form->action(Command::FileOpen)->trigger(); // cancelled
         QCOMPARE(form->documents().size(), 1);
     }
 
     void sameDocumentIsOpenedOnce()
     {
         AppFixture app;
-        TMainForm *form = app.start();
+        MainWindow *form = app.start();
         const QString first = app.document(QStringLiteral("a/rfc1.txt"), "one\n");
         const QString second = app.document(QStringLiteral("b/rfc1.txt"), "two\n");
-        TMDIChild *window = app.open(first);
+        DocumentWindow *window = app.open(first);
         app.open(second);
         QCOMPARE(form->fileTabs()->count(), 2);
         // Same file name in two folders: two tabs with one caption, each leading to its own window.
@@ -61,8 +62,8 @@ private slots:
         QCOMPARE(form->documents().size(), 3);
 
         // A path that is not a regular file is ignored, silently.
-        form->OpenDocument(app.dir.path() + QStringLiteral("/missing-rfc.txt"));
-        form->OpenDocument(app.dir.path());
+        form->openDocument(app.dir.path() + QStringLiteral("/missing-rfc.txt"));
+        form->openDocument(app.dir.path());
         QCOMPARE(form->documents().size(), 3);
         QVERIFY(app.dialogs.errors.isEmpty());
     }
@@ -70,24 +71,24 @@ private slots:
     void unreadableDocumentIsReportedAndLeavesNothing()
     {
         AppFixture app;
-        TMainForm *form = app.start();
+        MainWindow *form = app.start();
         const QString binary = app.document(QStringLiteral("rfc9.txt"), QByteArray("abc\0def\n", 8));
-        form->OpenDocument(binary);
+        form->openDocument(binary);
         QCOMPARE(app.dialogs.errors.size(), 1);
         QVERIFY(app.dialogs.errors[0].text.contains(binary));
         QCOMPARE(form->mdiArea()->subWindowList().size(), 0);
         QCOMPARE(form->fileTabs()->count(), 0);
-        QVERIFY(!QFile::exists(StateFileName(binary)));
+        QVERIFY(!QFile::exists(app.iniPath(binary)));
         // Asked again, it is read again and refused again.
-        form->OpenDocument(binary);
+        form->openDocument(binary);
         QCOMPARE(app.dialogs.errors.size(), 2);
     }
 
     void tabsFollowTheWindows()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        QList<TMDIChild *> windows;
+        MainWindow *form = app.start();
+        QList<DocumentWindow *> windows;
         for (const char *name : {"rfc1.txt", "rfc2.txt", "rfc3.txt"})
             windows << app.open(app.document(QLatin1String(name), "text\n"));
         QTabBar *tabs = form->fileTabs();
@@ -115,8 +116,8 @@ private slots:
     void fileTabToggle()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        QAction *toggle = form->action(QStringLiteral("ViewTabpanel"));
+        MainWindow *form = app.start();
+        QAction *toggle = form->action(Command::ViewFileTabs);
         toggle->trigger(); // off
         app.open(app.document(QStringLiteral("rfc1.txt"), "text\n"));
         app.open(app.document(QStringLiteral("rfc2.txt"), "text\n"));
@@ -129,8 +130,8 @@ private slots:
     void fileTabToggleWithoutDocumentsWaitsForOne()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        QAction *toggle = form->action(QStringLiteral("ViewTabpanel"));
+        MainWindow *form = app.start();
+        QAction *toggle = form->action(Command::ViewFileTabs);
         toggle->trigger(); // off
         toggle->trigger(); // on: nothing shows yet
         QVERIFY(form->fileTabPanel()->isHidden());
@@ -141,10 +142,10 @@ private slots:
     void lineIndicatorFollowsTheActiveDocument()
     {
         AppFixture app;
-        TMainForm *form = app.start();
-        TMDIChild *first = app.open(app.document(QStringLiteral("rfc1.txt"), numberedLines(212)));
+        MainWindow *form = app.start();
+        DocumentWindow *first = app.open(app.document(QStringLiteral("rfc1.txt"), numberedLines(212)));
         QCOMPARE(form->lineIndicator()->text(), QStringLiteral("line: 0/212"));
-        TMDIChild *second = app.open(app.document(QStringLiteral("rfc2.txt"), numberedLines(30)));
+        DocumentWindow *second = app.open(app.document(QStringLiteral("rfc2.txt"), numberedLines(30)));
         second->textView()->setFocus();
         QTest::keyClick(second->textView(), Qt::Key_Down);
         QTest::keyClick(second->textView(), Qt::Key_Down);
@@ -156,18 +157,18 @@ private slots:
     void windowCommands()
     {
         AppFixture app;
-        TMainForm *form = app.start();
+        MainWindow *form = app.start();
         form->resize(900, 700);
-        QList<TMDIChild *> windows;
+        QList<DocumentWindow *> windows;
         for (const char *name : {"rfc1.txt", "rfc2.txt", "rfc3.txt"})
             windows << app.open(app.document(QLatin1String(name), "text\n"));
-        QVERIFY(form->action(QStringLiteral("WindowTileVertical1"))->isEnabled());
+        QVERIFY(form->action(Command::WindowTileVertically)->isEnabled());
 
-        form->action(QStringLiteral("WindowTileHorizontal1"))->trigger();
+        form->action(Command::WindowTileHorizontally)->trigger();
         const int areaWidth = form->mdiArea()->viewport()->width();
         QCOMPARE(windows[0]->width(), areaWidth);
         QVERIFY(windows[1]->y() > windows[0]->y());
-        form->action(QStringLiteral("WindowTileVertical1"))->trigger();
+        form->action(Command::WindowTileVertically)->trigger();
         QVERIFY(windows[1]->x() > windows[0]->x());
         QCOMPARE(windows[0]->y(), windows[1]->y());
 
@@ -183,19 +184,19 @@ private slots:
         QCOMPARE(form->activeDocument(), windows[2]);
 
         // Minimize all goes from the last window to the first.
-        QList<TMDIChild *> minimized;
+        QList<DocumentWindow *> minimized;
         QObject listening;
-        for (TMDIChild *window : windows)
+        for (DocumentWindow *window : windows)
             connect(window, &QMdiSubWindow::windowStateChanged, &listening,
                     [&minimized, window](Qt::WindowStates before, Qt::WindowStates now) {
                         if (!(before & Qt::WindowMinimized) && (now & Qt::WindowMinimized))
                             minimized << window;
                     });
-        form->action(QStringLiteral("WindowMinimizeAll1"))->trigger();
-        QCOMPARE(minimized, QList<TMDIChild *>({windows[2], windows[1], windows[0]}));
-        form->action(QStringLiteral("WindowArrangeAll1"))->trigger();
+        form->action(Command::WindowMinimizeAll)->trigger();
+        QCOMPARE(minimized, QList<DocumentWindow *>({windows[2], windows[1], windows[0]}));
+        form->action(Command::WindowArrangeAll)->trigger();
         const int bottom = form->mdiArea()->viewport()->height();
-        for (TMDIChild *window : windows)
+        for (DocumentWindow *window : windows)
             QCOMPARE(window->geometry().bottom() + 1, bottom);
         QVERIFY(windows[1]->x() > windows[0]->x());
     }
@@ -203,12 +204,12 @@ private slots:
     void noticeComesBeforeAnyStateWrite()
     {
         AppFixture app;
-        TMainForm *form = app.start();
+        MainWindow *form = app.start();
         const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(10));
-        TMDIChild *window = app.open(path);
+        DocumentWindow *window = app.open(path);
         // The tab is gone before the close writes anything.
         bool stateWrittenAtNotice = true;
-        const QString ini = StateFileName(path);
+        const QString ini = app.iniPath(path);
         QObject guard;
         connect(form->fileTabs(), &QTabBar::currentChanged, &guard,
                 [&] { stateWrittenAtNotice = QFile::exists(ini); });
@@ -220,20 +221,20 @@ private slots:
     void topLineAndPanelWidthSurviveReopening()
     {
         AppFixture app;
-        TMainForm *form = app.start();
+        MainWindow *form = app.start();
         form->resize(900, 700);
         const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(400));
-        TMDIChild *window = app.open(path);
+        DocumentWindow *window = app.open(path);
         QCOMPARE(window->panelWidth(), 185);
         QCOMPARE(window->textView()->firstVisibleLine(), 0);
         window->setPanelWidth(240);
-        scroll_to_line(window->textView(), 120);
+        window->textView()->scrollToLine(120);
         QCOMPARE(window->textView()->firstVisibleLine(), 119);
         QVERIFY(window->close());
-        const IniFile ini(StateFileName(path));
-        QCOMPARE(ini.ReadInteger(QStringLiteral("bookmark"), QStringLiteral("curr_line"), 0), 120);
-        QCOMPARE(ini.ReadInteger(QStringLiteral("win"), QStringLiteral("left"), 0), 240);
-        QCOMPARE(ini.ReadInteger(QStringLiteral("bookmark"), QStringLiteral("count"), -1), 0);
+        const IniFile ini(app.iniPath(path));
+        QCOMPARE(ini.readInteger(QStringLiteral("bookmark"), QStringLiteral("curr_line"), 0), 120);
+        QCOMPARE(ini.readInteger(QStringLiteral("win"), QStringLiteral("left"), 0), 240);
+        QCOMPARE(ini.readInteger(QStringLiteral("bookmark"), QStringLiteral("count"), -1), 0);
 
         window = app.open(path);
         QCOMPARE(window->textView()->firstVisibleLine(), 119);
@@ -251,24 +252,24 @@ private slots:
             app.open(path);
         QVERIFY(app.close());
         for (const QString &path : paths)
-            QVERIFY2(QFile::exists(StateFileName(path)), qPrintable(path));
+            QVERIFY2(QFile::exists(app.iniPath(path)), qPrintable(path));
         QCOMPARE(app.settings->value(SettingsKeyPath, QStringLiteral("main_width")).typeId(), QMetaType::Int);
     }
 
     void failedDocumentCloseStopsTheExit()
     {
         AppFixture app;
-        TMainForm *form = app.start();
+        MainWindow *form = app.start();
         const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(5));
-        TMDIChild *window = app.open(path);
+        DocumentWindow *window = app.open(path);
         // A folder where the state file should be: its write fails.
-        QVERIFY(QDir().mkpath(StateFileName(path)));
+        QVERIFY(QDir().mkpath(app.iniPath(path)));
         QVERIFY(!app.close());
         QCOMPARE(app.dialogs.errors.size(), 1);
-        QCOMPARE(app.dialogs.errors[0].text, QStringLiteral("Unable to write to %1").arg(StateFileName(path)));
-        QCOMPARE(form->documents(), QList<TMDIChild *>({window}));
+        QCOMPARE(app.dialogs.errors[0].text, QStringLiteral("Unable to write to %1").arg(app.iniPath(path)));
+        QCOMPARE(form->documents(), QList<DocumentWindow *>({window}));
         QVERIFY(!app.settings->value(SettingsKeyPath, QStringLiteral("main_width")).isValid());
-        QVERIFY(QDir().rmdir(StateFileName(path)));
+        QVERIFY(QDir().rmdir(app.iniPath(path)));
         QVERIFY(app.close());
     }
 };

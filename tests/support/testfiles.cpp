@@ -1,11 +1,6 @@
 #include "testfiles.h"
 
-#include "childwin.h"
-#include "mainform.h"
-
-#include <QDir>
 #include <QFile>
-#include <QListWidget>
 #include <QTest>
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -29,64 +24,8 @@ QByteArray numberedLines(int count)
     return text;
 }
 
-QStringList bookmarkNames(TMDIChild *window)
-{
-    QStringList names;
-    for (int i = 0; i < window->bookmarkList()->count(); ++i)
-        names << window->bookmarkList()->item(i)->text();
-    return names;
-}
-
 QString corpusFile(const QString &name)
 {
     const QString path = qEnvironmentVariable("FOLIVANE_CORPUS") + u'/' + name;
     return QFile::exists(path) ? path : QString();
-}
-
-AppFixture::AppFixture() = default;
-
-AppFixture::~AppFixture()
-{
-    if (form) {
-        // Leave no dialog-free close pending: the test's folder goes next.
-        form->close();
-        form.reset();
-    }
-}
-
-TMainForm *AppFixture::start()
-{
-    form = std::make_unique<TMainForm>(settings, dialogs, dir.path() + QStringLiteral("/app"));
-    form->show();
-    return form.get();
-}
-
-bool AppFixture::close()
-{
-    const bool closed = form->close();
-    if (closed)
-        form.reset();
-    return closed;
-}
-
-QString AppFixture::document(const QString &name, const QByteArray &content) const
-{
-    const QString path = dir.path() + QStringLiteral("/docs/") + name;
-    QDir().mkpath(QFileInfo(path).path());
-    writeFile(path, content);
-    return path;
-}
-
-TMDIChild *AppFixture::open(const QString &path)
-{
-    form->OpenDocument(path);
-    for (TMDIChild *window : form->documents())
-        if (window->GetDocumentPath() == path)
-            return window;
-    return nullptr;
-}
-
-QString AppFixture::stateFolder() const
-{
-    return dir.path() + QStringLiteral("/app/temp/");
 }

@@ -1,0 +1,86 @@
+#include "fontstyle.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+#include <QTextCharFormat>
+
+namespace FontStyle {
+
+namespace {
+
+// The system colours a stored colour may name, by index.
+QColor systemColor(int index, const QPalette &palette)
+{
+    switch (index) {
+    case 5: // window
+        return palette.color(QPalette::Base);
+    case 13: // highlight
+        return palette.color(QPalette::Highlight);
+    case 14: // highlight text
+        return palette.color(QPalette::HighlightedText);
+    case 15: // button face
+        return palette.color(QPalette::Button);
+    case 17: // grey text
+        return palette.color(QPalette::PlaceholderText);
+    case 18: // button text
+        return palette.color(QPalette::ButtonText);
+    default: // window text and everything else
+        return palette.color(QPalette::Text);
+    }
+}
+
+} // namespace
+
+QFont toFont(const FontRecord &record, QFont font)
+{
+    font.setFamily(record.name);
+    // RFCs are laid out in columns: whatever face stands in for a missing one
+    // must be fixed-pitch too.
+    font.setStyleHint(QFont::TypeWriter, QFont::PreferDefault);
+    font.setFixedPitch(true);
+    if (record.size > 0)
+        font.setPointSize(record.size);
+    font.setBold(record.bold);
+    font.setItalic(record.italic);
+    font.setUnderline(record.underline);
+    font.setStrikeOut(record.strikeOut);
+    return font;
+}
+
+QColor color(const FontRecord &record, const QPalette &palette)
+{
+    if (record.color < 0)
+        return systemColor(record.color & 0xff, palette);
+    return QColor(record.color & 0xff, (record.color >> 8) & 0xff, (record.color >> 16) & 0xff);
+}
+
+QTextCharFormat headingFormat(const FontRecord &record, const QPalette &palette)
+{
+    QTextCharFormat format;
+    format.setForeground(color(record, palette));
+    format.setFontFamilies({record.name});
+    format.setFontStyleHint(QFont::TypeWriter);
+    if (record.size > 0)
+        format.setFontPointSize(record.size);
+    format.setFontWeight(record.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(record.italic);
+    format.setFontUnderline(record.underline);
+    format.setFontStrikeOut(record.strikeOut);
+    return format;
+}
+
+FontRecord fromFont(const QFont &font, const QColor &fontColor, const FontRecord &previous)
+{
+    FontRecord record = previous;
+    record.name = font.family();
+    record.size = font.pointSize() > 0 ? font.pointSize() : qRound(font.pointSizeF());
+    record.color = qint32(fontColor.red() | (fontColor.green() << 8) | (fontColor.blue() << 16));
+    record.bold = font.bold();
+    record.italic = font.italic();
+    record.underline = font.underline();
+    record.strikeOut = font.strikeOut();
+    return record;
+}
+
+} // namespace FontStyle

@@ -1,0 +1,41 @@
+#include "statefolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+QString xdgDataHome()
+{
+    const QString configured = qEnvironmentVariable("XDG_DATA_HOME");
+    return configured.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : configured;
+}
+
+// Creates the folder (and its parents); empty on success, else the reason.
+QString createFolder(const QString &folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(folder.toStdString()), error);
+    return error ? QString::fromLocal8Bit(error.message()) : QString();
+}
+
+} // namespace
+
+QString prepareStateFolder(const QString &appDir, QString *error)
+{
+    const QString besideProgram = (appDir.endsWith(u'/') ? appDir : appDir + u'/') + QStringLiteral("temp/");
+    if (QFileInfo(besideProgram).isDir() || createFolder(besideProgram).isEmpty())
+        return besideProgram;
+    // A read-only install folder: keep the state with the user's data instead.
+    const QString userFolder = xdgDataHome() + QStringLiteral("/Tessary software/Folivane/temp/");
+    const QString reason = createFolder(userFolder);
+    if (reason.isEmpty())
+        return userFolder;
+    if (error)
+        *error = QStringLiteral("The folder for the documents' state cannot be created: %1 (%2).")
+                     .arg(userFolder, reason);
+    return QString();
+}

@@ -1,0 +1,180 @@
+#include "documentwindow.h"
+#include "textview.h"
+#include "mainwindow.h"
+#include "fontsettings.h"
+#include "appfixture.h"
+#include "statefolder.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTest>
+#include <QToolBar>
+
+// The main window's settings, commands and closing.
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    static void store(AppFixture &app, const char *name, QVariant value)
+    {
+        if (value.typeId() == QMetaType::QString)
+            app.settings->writeString(SettingsKeyPath, QLatin1String(name), value.toString());
+        else
+            app.settings->writeInteger(SettingsKeyPath, QLatin1String(name), value.toInt());
+    }
+
+private slots:
+    void firstStartTurnsEverythingOn()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        QCOMPARE(form->windowTitle(), QStringLiteral(" Folivane V3.2"));
+        QVERIFY(form->toolBar()->isVisible());
+        QVERIFY(form->statusBar()->isVisible());
+        QVERIFY(form->action(Command::ViewFileTabs)->isChecked());
+        QVERIFY(form->fileTabPanel()->isHidden());
+        QCOMPARE(form->size(), QSize(541, 342));
+        QVERIFY(QFileInfo(app.stateFolder()).isDir());
+    }
+
+    void settingsRule_data()
+    {
+        QTest::addColumn<QVariantList>("stored"); // toolbar, status bar, file tab, height, width
+        QTest::addColumn<bool>("toolbar");
+        QTest::addColumn<bool>("statusBar");
+        QTest::addColumn<QSize>("size");
+        const QVariant missing;
+        QTest::newRow("all stored") << QVariantList{0, 5, 1, 400, 600} << false << true << QSize(600, 400);
+        QTest::newRow("height missing turns the bars on")
+            << QVariantList{0, 0, 0, missing, 600} << true << true << QSize(541, 342);
+        QTest::newRow("width missing keeps the height")
+            << QVariantList{0, 0, 0, 400, missing} << true << true << QSize(541, 400);
+        QTest::newRow("flag stored as a string") << QVariantList{QStringLiteral("0"), 0, 0, 400, 600} << true
+                                                 << true << QSize(541, 342);
+    }
+
+    void settingsRule()
+    {
+        QFETCH(QVariantList, stored);
+        QFETCH(bool, toolbar);
+        QFETCH(bool, statusBar);
+        QFETCH(QSize, size);
+        AppFixture app;
+        const char *names[] = {"show_toolbar", "show_status_bar", "show_file_tab", "main_height", "main_width"};
+        for (int i = 0; i < 5; ++i)
+            if (stored[i].isValid())
+                store(app, names[i], stored[i]);
+        MainWindow *form = app.start();
+        QCOMPARE(form->toolBar()->isVisible(), toolbar);
+        QCOMPARE(form->statusBar()->isVisible(), statusBar);
+        QCOMPARE(form->size(), size);
+    }
+
+    void closeWritesTheFiveValues()
+    {
+        AppFixture app;
+        store(app, "show_toolbar", 1);
+        store(app, "show_status_bar", 5);
+        store(app, "show_file_tab", 1);
+        store(app, "main_height", 400);
+        store(app, "main_width", 600);
+        MainWindow *form = app.start();
+        form->action(Command::ViewToolbar)->trigger();
+        QVERIFY(form->toolBar()->isHidden());
+        app.settings->writeLog.clear();
+        QVERIFY(app.close());
+        QCOMPARE(app.settings->writeLog.mid(0, 5),
+                 QStringList({"show_toolbar", "show_status_bar", "show_file_tab", "main_height", "main_width"}));
+        QCOMPARE(app.settings->value(SettingsKeyPath, "show_toolbar"), QVariant(0));
+        QCOMPARE(app.settings->value(SettingsKeyPath, "show_status_bar"), QVariant(1));
+        QCOMPARE(app.settings->value(SettingsKeyPath, "main_width"), QVariant(600));
+    }
+
+    void failedSettingsWriteKeepsTheWindowOpen()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        app.settings->failingWrites.insert(QStringLiteral("show_file_tab"));
+        QVERIFY(!app.close());
+        QVERIFY(form->isVisible());
+        QCOMPARE(app.dialogs.errors.size(), 1);
+        QCOMPARE(app.dialogs.errors[0].text, QStringLiteral("Failed to set data for 'show_file_tab'"));
+        QVERIFY(!app.settings->value(SettingsKeyPath, "main_height").isValid());
+        app.settings->failingWrites.clear();
+        QVERIFY(app.close());
+    }
+
+    void commandTable()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        QAction *open = form->action(Command::FileOpen);
+        QCOMPARE(open->text(), QStringLiteral("&Open"));
+        QCOMPARE(open->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(open->toolTip(), QStringLiteral("Open"));
+        QCOMPARE(open->statusTip(), QStringLiteral("Open a file"));
+        QCOMPARE(form->action(Command::EditHighlight)->statusTip(),
+                 QStringLiteral(" Highlight your selections "));
+        QCOMPARE(form->action(Command::WindowCascade)->toolTip(), QStringLiteral("Cascade"));
+        QCOMPARE(form->action(Command::WindowCascade)->statusTip(), QStringLiteral("Cascade"));
+        QVERIFY(!form->action(Command::EditPaste)->isVisible());
+        QCOMPARE(form->action(Command::SearchFindNext)->shortcut(), QKeySequence(Qt::Key_F3));
+
+        QStringList menus;
+        for (QAction *menu : form->menuBar()->actions())
+            menus << menu->text();
+        QCOMPARE(menus, QStringList({"&File", "&Edit", "&Search", "&Config", "&View", "&Window", "&Help"}));
+        QStringList edit;
+        for (QAction *item : form->menuBar()->actions()[1]->menu()->actions())
+            edit << (item->isSeparator() ? QStringLiteral("-") : item->text());
+        QCOMPARE(edit, QStringList({"&Copy", "&Paste", "-", "&Add bookmark ...", "Delete bookmark", "-",
+                                    "Highlight", "&Cancel Highlight"}));
+        QStringList tools;
+        for (QAction *item : form->toolBar()->actions())
+            tools << (item->text().isEmpty() ? QStringLiteral("-") : item->text());
+        QCOMPARE(tools, QStringList({"&Open", "-", "&Add bookmark ...", "Highlight", "&Cancel Highlight", "-",
+                                     "&Find ...", "Find &Next", "-", "&Cascade", "Tile &Horizontally",
+                                     "Tile &Vertically"}));
+        // Commands that need a document window wait for one.
+        QVERIFY(!form->action(Command::FileClose)->isEnabled());
+        QVERIFY(!form->action(Command::WindowTileVertically)->isEnabled());
+        QVERIFY(!form->action(Command::EditCopy)->isEnabled());
+    }
+
+    void statusBarKeepsTheLinePanelAt150()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        form->resize(800, 500);
+        QCOMPARE(form->lineIndicator()->width(), 150);
+        form->resize(640, 480);
+        QCOMPARE(form->lineIndicator()->width(), 150);
+    }
+
+    void stateFolderFallsBackWhenTheProgramFolderIsReadOnly()
+    {
+        AppFixture app;
+        // A file where the program folder should be: no folder can be made inside it.
+        writeFile(app.dir.path() + QStringLiteral("/app"), "not a folder");
+        qputenv("XDG_DATA_HOME", app.dir.path().toUtf8() + "/data");
+        const QString appDir = app.dir.path() + QStringLiteral("/app");
+        QString error;
+        QCOMPARE(prepareStateFolder(appDir, &error), app.dir.path() + QStringLiteral("/data/Tessary software/Folivane/temp/"));
+        QVERIFY(QFileInfo(app.dir.path() + QStringLiteral("/data/Tessary software/Folivane/temp")).isDir());
+
+        // Neither place can be made: the start fails with a reason.
+        writeFile(app.dir.path() + QStringLiteral("/blocked"), "not a folder");
+        qputenv("XDG_DATA_HOME", app.dir.path().toUtf8() + "/blocked");
+        QCOMPARE(prepareStateFolder(appDir, &error), QString());
+        QVERIFY(error.contains(QStringLiteral("blocked/Tessary software/Folivane/temp")));
+        qunsetenv("XDG_DATA_HOME");
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
