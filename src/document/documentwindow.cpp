@@ -117,12 +117,20 @@ bool DocumentWindow::load(const QString &path, QString *error)
     buildIndexTree();
     m_timings.buildIndex = clock.nsecsElapsed();
 
-    clock.restart();
+    m_storedView = m_stateFiles->readView();
+    m_text = text.takeText();
+    return true;
+}
+
+void DocumentWindow::showText()
+{
+    QElapsedTimer clock;
+    clock.start();
     m_textView->setFont(FontStyle::toFont(m_fonts.text, m_textView->font()));
     QPalette palette = m_textView->palette();
     palette.setColor(QPalette::Text, FontStyle::color(m_fonts.text, palette));
     m_textView->setPalette(palette);
-    m_textView->setDocumentText(text.takeText());
+    m_textView->setDocumentText(std::exchange(m_text, QString()));
     m_timings.loadText = clock.nsecsElapsed();
 
     clock.restart();
@@ -132,14 +140,8 @@ bool DocumentWindow::load(const QString &path, QString *error)
     restoreBookmarks();
     restoreHighlights();
     m_timings.restoreAnnotations = clock.nsecsElapsed();
-    m_storedView = m_stateFiles->readView();
-    return true;
-}
 
-void DocumentWindow::restoreView()
-{
-    QElapsedTimer clock;
-    clock.start();
+    clock.restart();
     setPanelWidth(m_storedView.panelWidth);
     m_textView->scrollToLine(m_storedView.topLine);
     m_timings.restoreView = clock.nsecsElapsed();

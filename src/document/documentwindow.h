@@ -31,9 +31,11 @@ public:
     // Reads the document and its state; called once, before the window is
     // shown. False when the document could not be read, with the reason.
     bool load(const QString &path, QString *error);
-    // Puts the index panel and the top line where they were left; called once
-    // the window is shown, when the view knows its size.
-    void restoreView();
+    // Puts the loaded text into the view with its headings, bookmarks and
+    // highlights, and the index panel and top line where they were left.
+    // Called once the window is shown: a view laid out before it has its size
+    // would lay the whole text out again.
+    void showText();
 
     QString documentPath() const { return m_record.path; }
 
@@ -109,6 +111,7 @@ private:
     DocumentRecord m_record;
     std::optional<DocumentStateFiles> m_stateFiles;
     ViewState m_storedView;
+    QString m_text; // read, not yet shown
     std::vector<QTreeWidgetItem *> m_headingItems;
     QTreeWidgetItem *m_lastIndexItem = nullptr;
 

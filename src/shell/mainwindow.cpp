@@ -465,7 +465,7 @@ void MainWindow::openDocument(const QString &path)
         connect(window, &QObject::destroyed, this, &MainWindow::updateActions, Qt::QueuedConnection);
         m_mdiArea->addSubWindow(window);
         window->showMaximized();
-        window->restoreView();
+        window->showText();
         addFileTab(window, path);
         window->setWindowTitle(path);
     }
