@@ -22,12 +22,21 @@ QString createFolder(const QString &folder)
     return error ? QString::fromLocal8Bit(error.message()) : QString();
 }
 
+// An installed program keeps its desktop entry in ../share beside its folder;
+// it must not make a state folder inside bin/.
+bool isInstalled(const QString &appDir)
+{
+    return QFileInfo::exists(appDir + QStringLiteral("../share/applications/folivane.desktop"));
+}
+
 } // namespace
 
 QString prepareStateFolder(const QString &appDir, QString *error)
 {
-    const QString besideProgram = (appDir.endsWith(u'/') ? appDir : appDir + u'/') + QStringLiteral("temp/");
-    if (QFileInfo(besideProgram).isDir() || createFolder(besideProgram).isEmpty())
+    const QString programFolder = appDir.endsWith(u'/') ? appDir : appDir + u'/';
+    const QString besideProgram = programFolder + QStringLiteral("temp/");
+    if (QFileInfo(besideProgram).isDir()
+        || (!isInstalled(programFolder) && createFolder(besideProgram).isEmpty()))
         return besideProgram;
     // A read-only install folder: keep the state with the user's data instead.
     const QString userFolder = xdgDataHome() + QStringLiteral("/Tessary software/Folivane/temp/");

@@ -5,6 +5,7 @@
 // Every command of the main window; the index into its one command table.
 enum class Command {
     FileOpen,
+    FileClearRecent,
     FileClose,
     FileExit,
     EditCopy,
@@ -20,6 +21,7 @@ enum class Command {
     ViewToolbar,
     ViewStatusBar,
     ViewFileTabs,
+    ViewRestoreSession,
     WindowCascade,
     WindowTileHorizontally,
     WindowTileVertically,

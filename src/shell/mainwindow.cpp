@@ -9,16 +9,20 @@
 #include "fontstyle.h"
 #include "imagelist.h"
 #include "product.h"
+#include "settinglist.h"
 #include "textview.h"
 #include "usersettings.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMimeData>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -36,8 +40,12 @@ const QString OpenFilter =
 const QString ProgramCaption = QStringLiteral("Folivane");
 constexpr int StatusLinePanelWidth = 150;
 constexpr int BookmarkNameLimit = 255;
+constexpr int RecentCapacity = 10;
+constexpr int SessionCapacity = 1000;
+const QString RestoreSessionValue = QStringLiteral("restore_session");
+const QString SessionActiveValue = QStringLiteral("session_active");
 
-enum class Menu { File, Edit, Search, Config, View, Window, Help };
+enum class Menu { None, File, Edit, Search, Config, View, Window, Help };
 
 struct CommandSpec
 {
@@ -55,6 +63,7 @@ struct CommandSpec
 const CommandSpec Commands[] = {
     {Command::FileOpen, "FileOpen", Menu::File, "&Open", QKeySequence(Qt::CTRL | Qt::Key_O), ImageList::Open,
      "Open|Open a file"},
+    {Command::FileClearRecent, "FileClearRecent", Menu::None, "Clear List", {}, -1, nullptr},
     {Command::FileClose, "FileClose", Menu::File, "&Close", {}, -1, "Close|Close current file"},
     {Command::FileExit, "FileExit", Menu::File, "E&xit", {}, -1, "Exit|Exit application", true},
     {Command::EditCopy, "EditCopy", Menu::Edit, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), ImageList::Copy,
@@ -80,6 +89,8 @@ const CommandSpec Commands[] = {
     {Command::ViewToolbar, "ViewToolbar", Menu::View, "&Toolbar", {}, -1, nullptr},
     {Command::ViewStatusBar, "ViewStatusBar", Menu::View, "Status bar", {}, -1, nullptr},
     {Command::ViewFileTabs, "ViewFileTabs", Menu::View, "Open Files &Tab", {}, -1, nullptr},
+    {Command::ViewRestoreSession, "ViewRestoreSession", Menu::View, "&Reopen Documents at Start", {}, -1,
+     "Reopen Documents at Start|Open the documents of the last run again when the program starts", true},
     {Command::WindowCascade, "WindowCascade", Menu::Window, "&Cascade", {}, ImageList::Cascade, "Cascade"},
     {Command::WindowTileHorizontally, "WindowTileHorizontally", Menu::Window, "Tile &Horizontally", {},
      ImageList::TileHorizontally, "Tile Horizontally"},
@@ -132,6 +143,8 @@ QString fileNamePart(const QString &path)
 
 MainWindow::MainWindow(AppContext &context)
     : m_context(context)
+    , m_recentList(context.settings, QStringLiteral("recent"), RecentCapacity)
+    , m_sessionList(context.settings, QStringLiteral("session"), SessionCapacity)
     , m_mdiArea(new QMdiArea)
     , m_fileTabPanel(new QWidget)
     , m_fileTabs(new QTabBar)
@@ -168,6 +181,10 @@ MainWindow::MainWindow(AppContext &context)
     connect(m_findDialog, &FindDialog::find, this, &MainWindow::findFromDialog);
 
     readWindowSettings();
+    m_recent = m_recentList.read();
+    m_restoreSession = m_context.settings.readInteger(SettingsKeyPath, RestoreSessionValue).value_or(1) != 0;
+    action(Command::ViewRestoreSession)->setChecked(m_restoreSession);
+    setAcceptDrops(true);
     updateActions();
     m_aboutBox = new AboutBox(m_context.dialogs, this);
 }
@@ -194,7 +211,8 @@ void MainWindow::createActions()
             applyHint(action, QString::fromLatin1(row.hint));
         m_actions[std::size_t(row.command)] = action;
     }
-    for (Command command : {Command::ViewToolbar, Command::ViewStatusBar, Command::ViewFileTabs})
+    for (Command command :
+         {Command::ViewToolbar, Command::ViewStatusBar, Command::ViewFileTabs, Command::ViewRestoreSession})
         action(command)->setCheckable(true);
     action(Command::EditPaste)->setVisible(false);
 }
@@ -234,6 +252,11 @@ void MainWindow::connectActions()
     on(Command::ViewToolbar, &MainWindow::toggleToolBar);
     on(Command::ViewStatusBar, &MainWindow::toggleStatusBar);
     on(Command::ViewFileTabs, &MainWindow::toggleFileTabs);
+    on(Command::ViewRestoreSession, [this] { m_restoreSession = action(Command::ViewRestoreSession)->isChecked(); });
+    on(Command::FileClearRecent, [this] {
+        m_recent.clear();
+        m_recentList.write(m_recent);
+    });
     on(Command::WindowCascade, &MainWindow::cascade);
     on(Command::WindowTileHorizontally, &MainWindow::tileHorizontally);
     on(Command::WindowTileVertically, &MainWindow::tileVertically);
@@ -258,11 +281,14 @@ void MainWindow::createMenus()
             if (row.separatorBefore)
                 menu->addSeparator();
             menu->addAction(action(row.command));
+            if (row.command == Command::FileOpen)
+                m_recentMenu = menu->addMenu(QStringLiteral("Open &Recent"));
         }
         if (spec.menu == Menu::Window)
             m_windowMenu = menu;
     }
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::fillWindowList);
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
 }
 
 void MainWindow::createToolBar()
@@ -349,6 +375,13 @@ bool MainWindow::writeSettings()
             return false;
         }
     }
+    if (!settings.writeInteger(key, RestoreSessionValue, m_restoreSession)
+        || !m_sessionList.write(m_closedSession.paths)
+        || !settings.writeInteger(key, SessionActiveValue, m_closedSession.active)) {
+        m_context.dialogs.error(this, QStringLiteral("Failed to set data for '%1'").arg(RestoreSessionValue),
+                                ProgramCaption);
+        return false;
+    }
     if (!m_context.fonts.write()) {
         m_context.dialogs.error(this, QStringLiteral("Failed to set data for '%1'").arg(QStringLiteral("font")),
                                 ProgramCaption);
@@ -378,6 +411,8 @@ void MainWindow::applyBarSettings()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // Taken before the documents close: closing takes their tabs away.
+    m_closedSession = currentSession();
     for (QMdiSubWindow *window : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
         // A document that could not save its state stays open, and so does the program.
         if (!window->close()) {
@@ -469,6 +504,7 @@ void MainWindow::openDocument(const QString &path)
         addFileTab(window, path);
         window->setWindowTitle(path);
     }
+    rememberRecent(path);
     if (window->isMinimized())
         window->showNormal();
     window->show();
@@ -648,4 +684,97 @@ void MainWindow::updateActions()
     action(Command::FileClose)->setEnabled(activeDocument() != nullptr);
     const auto *view = qobject_cast<TextView *>(QApplication::focusWidget());
     action(Command::EditCopy)->setEnabled(view && view->selectionLength() > 0);
+}
+
+void MainWindow::openDocuments(const QStringList &paths)
+{
+    for (const QString &path : paths)
+        openDocument(path);
+}
+
+void MainWindow::restoreSession()
+{
+    if (!m_restoreSession)
+        return;
+    const QStringList paths = m_sessionList.read();
+    openDocuments(paths);
+    const int active = m_context.settings.readInteger(SettingsKeyPath, SessionActiveValue).value_or(-1);
+    if (active >= 0 && active < paths.size())
+        openDocument(paths[active]);
+}
+
+MainWindow::Session MainWindow::currentSession() const
+{
+    Session session;
+    for (int index = 0; index < m_fileTabs->count(); ++index) {
+        if (auto *window = qobject_cast<DocumentWindow *>(m_fileTabs->tabData(index).value<QObject *>())) {
+            if (window == activeDocument())
+                session.active = int(session.paths.size());
+            session.paths << window->documentPath();
+        }
+    }
+    return session;
+}
+
+void MainWindow::rememberRecent(const QString &path)
+{
+    m_recent.removeAll(path);
+    m_recent.prepend(path);
+    while (m_recent.size() > RecentCapacity)
+        m_recent.removeLast();
+    m_recentList.write(m_recent);
+}
+
+void MainWindow::fillRecentMenu()
+{
+    m_recentMenu->clear();
+    for (const QString &path : std::as_const(m_recent)) {
+        QAction *entry = m_recentMenu->addAction(QString(path).replace(u'&', QStringLiteral("&&")));
+        if (!QFileInfo(path).isFile()) {
+            // Still choosable, so that choosing it takes it off the list.
+            QFont gone = entry->font();
+            gone.setItalic(true);
+            entry->setFont(gone);
+            entry->setStatusTip(QStringLiteral("The file is gone; choose it to remove it from the list"));
+        }
+        connect(entry, &QAction::triggered, this, [this, path] {
+            if (QFileInfo(path).isFile()) {
+                openDocument(path);
+                return;
+            }
+            m_recent.removeAll(path);
+            m_recentList.write(m_recent);
+            statusBar()->showMessage(QStringLiteral("%1 is gone").arg(path), 5000);
+        });
+    }
+    m_recentMenu->addSeparator();
+    m_recentMenu->addAction(action(Command::FileClearRecent));
+    action(Command::FileClearRecent)->setEnabled(!m_recent.isEmpty());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = droppedFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    openDocuments(paths);
+}
+
+QStringList MainWindow::droppedFiles(const QMimeData *data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
+            paths << url.toLocalFile();
+    }
+    return paths;
 }

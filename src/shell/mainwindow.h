@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands.h"
+#include "settinglist.h"
 
 #include <QMainWindow>
 
@@ -13,6 +14,7 @@ class FindDialog;
 class QAction;
 class QLabel;
 class QMdiArea;
+class QMimeData;
 class QMenu;
 class QTabBar;
 class QToolBar;
@@ -29,6 +31,9 @@ public:
     ~MainWindow() override;
 
     void openDocument(const QString &path);
+    void openDocuments(const QStringList &paths);
+    // Opens the documents open at the last exit, when the user wants that.
+    void restoreSession();
     DocumentWindow *activeDocument() const;
     QList<DocumentWindow *> documents() const;
 
@@ -48,6 +53,8 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createActions();
@@ -72,6 +79,17 @@ private:
     void arrangeMinimized();
     void cascade();
     void fillWindowList();
+    void fillRecentMenu();
+    void rememberRecent(const QString &path);
+    static QStringList droppedFiles(const QMimeData *data);
+
+    // The open documents in tab order, and which of them is in front.
+    struct Session
+    {
+        QStringList paths;
+        int active = -1;
+    };
+    Session currentSession() const;
     void updateActions();
 
     void addFileTab(DocumentWindow *window, const QString &path);
@@ -82,6 +100,11 @@ private:
     void showCaretLine(int line, int count);
 
     AppContext &m_context;
+    SettingList m_recentList;
+    SettingList m_sessionList;
+    QStringList m_recent;
+    Session m_closedSession;
+    bool m_restoreSession = true;
 
     bool m_showToolBar = true;
     bool m_showStatusBar = true;
@@ -95,6 +118,7 @@ private:
     QTabBar *m_fileTabs;
     QLabel *m_lineIndicator = nullptr;
     QMenu *m_windowMenu = nullptr;
+    QMenu *m_recentMenu = nullptr;
     QList<QAction *> m_windowListEntries;
     FindDialog *m_findDialog = nullptr;
     AboutBox *m_aboutBox = nullptr;
