@@ -72,8 +72,7 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     setPanelWidth(ViewState::DefaultPanelWidth);
 
     connect(m_bookmarkList, &QListWidget::itemDoubleClicked, this, &DocumentWindow::jumpToSelectedBookmark);
-    connect(m_textView, &TextView::keyReleased, this, &DocumentWindow::caretMoved);
-    connect(m_textView, &TextView::mouseReleased, this, &DocumentWindow::caretMoved);
+    connect(m_textView, &QPlainTextEdit::cursorPositionChanged, this, &DocumentWindow::caretMoved);
     connect(this, &QMdiSubWindow::windowStateChanged, this,
             [this](Qt::WindowStates oldState, Qt::WindowStates newState) {
                 if (!(oldState & Qt::WindowActive) && (newState & Qt::WindowActive)) {
@@ -143,8 +142,26 @@ void DocumentWindow::showText()
 
     clock.restart();
     setPanelWidth(m_storedView.panelWidth);
-    m_textView->scrollToLine(m_storedView.topLine);
+    showLine(m_storedView.topLine);
     m_timings.restoreView = clock.nsecsElapsed();
+}
+
+void DocumentWindow::jumpToLine(int line)
+{
+    emit jumping({m_record.path, topLine()});
+    showLine(line);
+}
+
+void DocumentWindow::showLine(int line)
+{
+    const int target = std::clamp(line, 1, std::max(m_textView->lineCount(), 1));
+    m_textView->setSelectionStart(m_textView->lineStart(target - 1));
+    m_textView->scrollToLine(target);
+}
+
+int DocumentWindow::topLine() const
+{
+    return m_textView->firstVisibleLine() + 1;
 }
 
 void DocumentWindow::buildIndexTree()
@@ -207,10 +224,6 @@ void DocumentWindow::restoreHighlights()
         previousEnd = range.end;
     }
     m_textView->mergeFormat(sound, backgroundFormat(HighlightColour));
-    if (!sound.empty()) {
-        m_textView->setSelectionStart(sound.back().start);
-        m_textView->setSelectionLength(sound.back().length);
-    }
     if (damaged)
         m_dialogs.information(this, SelectTextFirst, HighlightCaption);
     m_highlightsChanged = false;
@@ -252,11 +265,10 @@ bool DocumentWindow::eventFilter(QObject *watched, QEvent *event)
 void DocumentWindow::jumpToSelectedHeading()
 {
     const QList<QTreeWidgetItem *> selected = m_indexTree->selectedItems();
-    if (selected.isEmpty() || selected.first() == m_lastIndexItem)
+    if (selected.isEmpty())
         return;
-    m_lastIndexItem = selected.first();
-    const auto index = m_lastIndexItem->data(0, SlotRole).toULongLong();
-    m_textView->scrollToLine(m_record.outline.headings[index].line);
+    const auto index = selected.first()->data(0, SlotRole).toULongLong();
+    jumpToLine(m_record.outline.headings[index].line);
 }
 
 void DocumentWindow::selectHeadingAtCaret()
@@ -316,7 +328,7 @@ void DocumentWindow::jumpToSelectedBookmark()
 {
     const QListWidgetItem *entry = m_bookmarkList->currentItem();
     if (entry && entry->isSelected())
-        m_textView->scrollToLine(m_record.bookmarks[size_t(entry->data(SlotRole).toInt())].line);
+        jumpToLine(m_record.bookmarks[size_t(entry->data(SlotRole).toInt())].line);
 }
 
 void DocumentWindow::colourSelection(const QColor &background)
@@ -358,10 +370,9 @@ void DocumentWindow::search(const QString &text, SearchOptions options)
     const qint32 total = m_textView->textLength();
     const qint32 findStart = (selected > 0 && total > selected) ? m_textView->selectionStart() + selected : 0;
 
-    const TextView::FindOptions findOptions{options.wholeWord, options.matchCase};
-    qint32 found = m_textView->findText(text, findStart, total - findStart, findOptions);
+    qint32 found = m_textView->findText(text, findStart, total - findStart, options);
     if (found < 0 && m_findHit)
-        found = m_textView->findText(text, 0, total, findOptions);
+        found = m_textView->findText(text, 0, total, options);
     if (found < 0)
         return;
     m_textView->setFocus();

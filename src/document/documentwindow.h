@@ -1,7 +1,9 @@
 #pragma once
 
 #include "documentrecord.h"
+#include "jumphistory.h"
 #include "statestore.h"
+#include "textsearch.h"
 
 #include <QMdiSubWindow>
 
@@ -39,18 +41,20 @@ public:
 
     QString documentPath() const { return m_record.path; }
 
+    // Puts line (counted from 1) at the top of the view and the caret at its
+    // start, with no selection; a jump the user can go back from.
+    void jumpToLine(int line);
+    // The same without recording a jump, for going back and forward.
+    void showLine(int line);
+    // The line at the top of the view, counted from 1.
+    int topLine() const;
+
     // Commands the main window routes to the active document window.
     void addBookmark(const QString &name);
     void deleteBookmark();
     void highlightSelection();
     void unhighlightSelection();
 
-    struct SearchOptions
-    {
-        bool matchCase = false;
-        bool wholeWord = false;
-        friend bool operator==(const SearchOptions &, const SearchOptions &) = default;
-    };
     void search(const QString &text, SearchOptions options);
     void searchAgain();
 
@@ -79,6 +83,8 @@ signals:
     void closing();
     // Counted from 0; count is the document's line count.
     void caretLineChanged(int line, int count);
+    // A jump is about to leave the place.
+    void jumping(const Place &from);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -113,7 +119,6 @@ private:
     ViewState m_storedView;
     QString m_text; // read, not yet shown
     std::vector<QTreeWidgetItem *> m_headingItems;
-    QTreeWidgetItem *m_lastIndexItem = nullptr;
 
     bool m_findHit = false;
     QString m_lastFindText;

@@ -1,5 +1,7 @@
 #include "textview.h"
 
+#include "textsearch.h"
+
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -8,11 +10,6 @@
 #include <limits>
 
 namespace {
-
-bool isWordCharacter(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_' || c.isMark();
-}
 
 // Control characters would show as boxes or break lines (a lone carriage
 // return starts a new block); a blank of the same length keeps positions.
@@ -125,6 +122,12 @@ int TextView::firstVisibleLine() const
     return firstVisibleBlock().blockNumber();
 }
 
+qint32 TextView::lineStart(int line) const
+{
+    const int clamped = std::clamp(line, 0, int(m_lineStarts.size()) - 1);
+    return toViewPosition(m_lineStarts[size_t(clamped)]);
+}
+
 int TextView::lineCount() const
 {
     return int(m_lineStarts.size());
@@ -141,7 +144,7 @@ qint32 TextView::textLength() const
     return toViewPosition(int(m_text.size()));
 }
 
-qint32 TextView::findText(const QString &what, qint32 start, qint32 range, FindOptions options) const
+qint32 TextView::findText(const QString &what, qint32 start, qint32 range, SearchOptions options) const
 {
     if (what.isEmpty() || range <= 0)
         return -1;
@@ -150,10 +153,7 @@ qint32 TextView::findText(const QString &what, qint32 start, qint32 range, FindO
     const Qt::CaseSensitivity cs = options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
     for (qsizetype at = m_text.indexOf(what, from, cs); at >= 0 && at + what.size() <= to;
          at = m_text.indexOf(what, at + 1, cs)) {
-        const qsizetype end = at + what.size();
-        const bool wordStart = at == 0 || !isWordCharacter(m_text.at(at - 1));
-        const bool wordEnd = end == m_text.size() || !isWordCharacter(m_text.at(end));
-        if (!options.wholeWord || (wordStart && wordEnd))
+        if (!options.wholeWord || TextSearch::isWholeWord(m_text, at, what.size()))
             return toViewPosition(int(at));
     }
     return -1;
@@ -169,18 +169,6 @@ void TextView::mergeFormat(std::span<const Span> spans, const QTextCharFormat &f
         cursor.mergeCharFormat(format);
     }
     cursor.endEditBlock();
-}
-
-void TextView::keyReleaseEvent(QKeyEvent *event)
-{
-    QPlainTextEdit::keyReleaseEvent(event);
-    emit keyReleased();
-}
-
-void TextView::mouseReleaseEvent(QMouseEvent *event)
-{
-    QPlainTextEdit::mouseReleaseEvent(event);
-    emit mouseReleased();
 }
 
 void TextView::scrollToLine(int line)

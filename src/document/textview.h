@@ -6,6 +6,7 @@
 #include <vector>
 
 class QTextCharFormat;
+struct SearchOptions;
 
 // The read-only view of a document. It speaks in the document's positions,
 // in which every line end counts two characters, and in lines counted from 0.
@@ -39,6 +40,8 @@ public:
     int caretLine() const;
     int firstVisibleLine() const;
     int lineCount() const;
+    // The position where line (counted from 0) starts.
+    qint32 lineStart(int line) const;
     // Scrolls by lines (negative: up), as far as the view allows.
     void lineScroll(int lines);
     // Makes line, counted from 1, the first visible line.
@@ -46,27 +49,14 @@ public:
     // The end position of the whole text.
     qint32 textLength() const;
 
-    struct FindOptions
-    {
-        bool wholeWord = false;
-        bool matchCase = false;
-    };
     // First match starting in [start, start + range) and ending inside it, or -1.
-    qint32 findText(const QString &what, qint32 start, qint32 range, FindOptions options) const;
+    qint32 findText(const QString &what, qint32 start, qint32 range, SearchOptions options) const;
 
     // Merges the format into every span, as one edit.
     void mergeFormat(std::span<const Span> spans, const QTextCharFormat &format);
 
     qint32 toViewPosition(int qtPosition) const;
     int toQtPosition(qint32 position) const;
-
-signals:
-    void keyReleased();
-    void mouseReleased();
-
-protected:
-    void keyReleaseEvent(QKeyEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     QString m_text;

@@ -1,5 +1,6 @@
 #include "documenttext.h"
 #include "testfiles.h"
+#include "textsearch.h"
 #include "textview.h"
 
 #include <QTemporaryDir>
@@ -83,12 +84,12 @@ private slots:
     {
         TextView view;
         view.setDocumentText(QStringLiteral("Stream stream\nupstream STREAM_x\nÉcole école\n"));
-        const TextView::FindOptions plain;
+        const SearchOptions plain;
         QCOMPARE(view.findText(QStringLiteral("stream"), 0, view.textLength(), plain), 0);
         QCOMPARE(view.findText(QStringLiteral("stream"), 1, view.textLength(), plain), 7);
-        QCOMPARE(view.findText(QStringLiteral("stream"), 0, view.textLength(), {false, true}), 7);
+        QCOMPARE(view.findText(QStringLiteral("stream"), 0, view.textLength(), {true, false}), 7);
         // Whole word skips "upstream" and "STREAM_x"; positions count line ends as two.
-        QCOMPARE(view.findText(QStringLiteral("stream"), 8, view.textLength() - 8, {true, false}), -1);
+        QCOMPARE(view.findText(QStringLiteral("stream"), 8, view.textLength() - 8, {false, true}), -1);
         QCOMPARE(view.findText(QStringLiteral("stream"), 8, view.textLength() - 8, plain), 17);
         QCOMPARE(view.findText(QStringLiteral("école"), 0, view.textLength(), plain), 34);
         QCOMPARE(view.findText(QStringLiteral("école"), 0, view.textLength(), {true, true}), 40);
