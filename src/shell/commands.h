@@ -16,6 +16,8 @@ enum class Command {
     EditCancelHighlight,
     SearchFind,
     SearchFindNext,
+    GoBack,
+    GoForward,
     ConfigTextFont,
     ConfigHeaderFont,
     ViewToolbar,

@@ -18,8 +18,10 @@ enum Index : int {
     OtherTab = 14,
     Highlight = 15,
     CancelHighlight = 16,
+    Back = 17,
+    Forward = 18,
 };
-constexpr int Count = 17;
+constexpr int Count = 19;
 
 QIcon icon(int index);
 } // namespace ImageList

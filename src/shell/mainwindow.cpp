@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -45,7 +46,7 @@ constexpr int SessionCapacity = 1000;
 const QString RestoreSessionValue = QStringLiteral("restore_session");
 const QString SessionActiveValue = QStringLiteral("session_active");
 
-enum class Menu { None, File, Edit, Search, Config, View, Window, Help };
+enum class Menu { None, File, Edit, Search, Go, Config, View, Window, Help };
 
 struct CommandSpec
 {
@@ -82,6 +83,10 @@ const CommandSpec Commands[] = {
      ImageList::Find, "Find ... | Find text in current RFC document"},
     {Command::SearchFindNext, "SearchFindNext", Menu::Search, "Find &Next", QKeySequence(Qt::Key_F3),
      ImageList::FindNext, "Find Next | Find next string in current RFC document"},
+    {Command::GoBack, "GoBack", Menu::Go, "&Back", QKeySequence(Qt::ALT | Qt::Key_Left), ImageList::Back,
+     "Back|Go back to where the last jump started"},
+    {Command::GoForward, "GoForward", Menu::Go, "&Forward", QKeySequence(Qt::ALT | Qt::Key_Right),
+     ImageList::Forward, "Forward|Go forward again"},
     {Command::ConfigTextFont, "ConfigTextFont", Menu::Config, "&Text Font ...", {}, -1,
      "Font .. | Set RFC document font"},
     {Command::ConfigHeaderFont, "ConfigHeaderFont", Menu::Config, "&Header Font ...", {}, -1,
@@ -116,6 +121,7 @@ const MenuSpec Menus[] = {
     {Menu::File, "&File", "File related commands"},
     {Menu::Edit, "&Edit", "Edit commands"},
     {Menu::Search, "&Search", nullptr},
+    {Menu::Go, "&Go", "Go back and forward between places"},
     {Menu::Config, "&Config", "Config commands"},
     {Menu::View, "&View", nullptr},
     {Menu::Window, "&Window", "Window related commands"},
@@ -247,6 +253,8 @@ void MainWindow::connectActions()
         m_findDialog->activateWindow();
     });
     onDocument(Command::SearchFindNext, &DocumentWindow::searchAgain);
+    on(Command::GoBack, [this] { goThroughHistory(&JumpHistory::back); });
+    on(Command::GoForward, [this] { goThroughHistory(&JumpHistory::forward); });
     on(Command::ConfigTextFont, [this] { chooseFont(m_context.fonts.text); });
     on(Command::ConfigHeaderFont, [this] { chooseFont(m_context.fonts.header); });
     on(Command::ViewToolbar, &MainWindow::toggleToolBar);
@@ -267,6 +275,8 @@ void MainWindow::connectActions()
     on(Command::HelpSendMail, [this] { m_context.dialogs.shellOpen(this, QUrl(QLatin1String(MailAddress))); });
     on(Command::HelpAbout, [this] { m_context.dialogs.showModal(*m_aboutBox); });
     connect(qApp, &QApplication::focusChanged, this, &MainWindow::updateActions);
+    // The mouse's back and forward buttons, wherever the pointer is.
+    qApp->installEventFilter(this);
 }
 
 void MainWindow::createMenus()
@@ -312,6 +322,9 @@ void MainWindow::createToolBar()
         m_toolBar->addAction(action(command));
     addSpacer(12);
     for (Command command : {Command::WindowCascade, Command::WindowTileHorizontally, Command::WindowTileVertically})
+        m_toolBar->addAction(action(command));
+    m_toolBar->addSeparator();
+    for (Command command : {Command::GoBack, Command::GoForward})
         m_toolBar->addAction(action(command));
 }
 
@@ -495,6 +508,7 @@ void MainWindow::openDocument(const QString &path)
         connect(window, &DocumentWindow::activated, this, [this, window] { documentActivated(window); });
         connect(window, &DocumentWindow::closing, this, [this, window] { documentClosing(window); });
         connect(window, &DocumentWindow::caretLineChanged, this, &MainWindow::showCaretLine);
+        connect(window, &DocumentWindow::jumping, this, &MainWindow::recordJump);
         connect(window->textView(), &QPlainTextEdit::copyAvailable, this, &MainWindow::updateActions);
         // Queued: while the signal runs, the area still lists the window.
         connect(window, &QObject::destroyed, this, &MainWindow::updateActions, Qt::QueuedConnection);
@@ -682,6 +696,8 @@ void MainWindow::updateActions()
                             Command::WindowMinimizeAll, Command::WindowArrangeAll})
         action(command)->setEnabled(hasDocuments);
     action(Command::FileClose)->setEnabled(activeDocument() != nullptr);
+    action(Command::GoBack)->setEnabled(m_history.canGoBack());
+    action(Command::GoForward)->setEnabled(m_history.canGoForward());
     const auto *view = qobject_cast<TextView *>(QApplication::focusWidget());
     action(Command::EditCopy)->setEnabled(view && view->selectionLength() > 0);
 }
@@ -777,4 +793,49 @@ QStringList MainWindow::droppedFiles(const QMimeData *data)
             paths << url.toLocalFile();
     }
     return paths;
+}
+
+void MainWindow::recordJump(const Place &from)
+{
+    m_history.recordJump(from);
+    updateActions();
+}
+
+std::optional<Place> MainWindow::currentPlace() const
+{
+    if (DocumentWindow *document = activeDocument())
+        return Place{document->documentPath(), document->topLine()};
+    return std::nullopt;
+}
+
+void MainWindow::goThroughHistory(std::optional<Place> (JumpHistory::*step)(const Place &))
+{
+    Place current = currentPlace().value_or(Place());
+    // Places in documents that are gone are passed over.
+    while (const std::optional<Place> target = (m_history.*step)(current)) {
+        if (!QFileInfo(target->path).isFile()) {
+            m_history.forget(target->path);
+            continue;
+        }
+        openDocument(target->path);
+        DocumentWindow *document = activeDocument();
+        if (document && document->documentPath() == target->path) {
+            document->showLine(target->topLine);
+            break;
+        }
+        current = *target;
+    }
+    updateActions();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress && isAncestorOf(qobject_cast<QWidget *>(watched))) {
+        const auto button = static_cast<QMouseEvent *>(event)->button();
+        if (button == Qt::BackButton || button == Qt::ForwardButton) {
+            action(button == Qt::BackButton ? Command::GoBack : Command::GoForward)->trigger();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

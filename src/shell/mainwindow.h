@@ -1,11 +1,13 @@
 #pragma once
 
 #include "commands.h"
+#include "jumphistory.h"
 #include "settinglist.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <optional>
 
 class AboutBox;
 struct AppContext;
@@ -55,6 +57,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createActions();
@@ -90,6 +93,10 @@ private:
         int active = -1;
     };
     Session currentSession() const;
+
+    void recordJump(const Place &from);
+    std::optional<Place> currentPlace() const;
+    void goThroughHistory(std::optional<Place> (JumpHistory::*step)(const Place &));
     void updateActions();
 
     void addFileTab(DocumentWindow *window, const QString &path);
@@ -104,6 +111,7 @@ private:
     SettingList m_sessionList;
     QStringList m_recent;
     Session m_closedSession;
+    JumpHistory m_history;
     bool m_restoreSession = true;
 
     bool m_showToolBar = true;

@@ -128,7 +128,7 @@ private slots:
         QStringList menus;
         for (QAction *menu : form->menuBar()->actions())
             menus << menu->text();
-        QCOMPARE(menus, QStringList({"&File", "&Edit", "&Search", "&Config", "&View", "&Window", "&Help"}));
+        QCOMPARE(menus, QStringList({"&File", "&Edit", "&Search", "&Go", "&Config", "&View", "&Window", "&Help"}));
         QStringList edit;
         for (QAction *item : form->menuBar()->actions()[1]->menu()->actions())
             edit << (item->isSeparator() ? QStringLiteral("-") : item->text());
@@ -139,7 +139,7 @@ private slots:
             tools << (item->text().isEmpty() ? QStringLiteral("-") : item->text());
         QCOMPARE(tools, QStringList({"&Open", "-", "&Add bookmark ...", "Highlight", "&Cancel Highlight", "-",
                                      "&Find ...", "Find &Next", "-", "&Cascade", "Tile &Horizontally",
-                                     "Tile &Vertically"}));
+                                     "Tile &Vertically", "-", "&Back", "&Forward"}));
         // Commands that need a document window wait for one.
         QVERIFY(!form->action(Command::FileClose)->isEnabled());
         QVERIFY(!form->action(Command::WindowTileVertically)->isEnabled());
