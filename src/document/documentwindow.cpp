@@ -1,11 +1,14 @@
 #include "documentwindow.h"
 
+#include "citation.h"
 #include "dialogs.h"
 #include "documenttext.h"
 #include "fontsettings.h"
 #include "fontstyle.h"
-#include "textview.h"
+#include "palettecolours.h"
+#include "requirementwords.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QListWidget>
@@ -20,15 +23,33 @@ namespace {
 
 const QString HighlightCaption = QStringLiteral("Highlight");
 const QString SelectTextFirst = QStringLiteral("Please select some text firstly.");
-const QColor HighlightColour(255, 255, 0);
 
 constexpr int SlotRole = Qt::UserRole;
 
-QTextCharFormat backgroundFormat(const QColor &colour)
+QTextCharFormat emphasisFormat()
 {
     QTextCharFormat format;
-    format.setBackground(colour);
+    format.setFontWeight(QFont::Bold);
     return format;
+}
+
+// The parts of spans (ascending, bounds gives each one's start and end) that
+// fall inside range.
+template<typename Spans, typename Bounds>
+std::vector<TextView::Span> clipped(const Spans &spans, TextView::Span range, Bounds bounds)
+{
+    std::vector<TextView::Span> inside;
+    const qint32 rangeEnd = range.start + range.length;
+    for (const auto &span : spans) {
+        const auto [start, end] = bounds(span);
+        if (end <= range.start)
+            continue;
+        if (start >= rangeEnd)
+            break;
+        const qint32 from = std::max(start, range.start);
+        inside.push_back({from, std::min(end, rangeEnd) - from});
+    }
+    return inside;
 }
 
 } // namespace
@@ -125,16 +146,19 @@ void DocumentWindow::showText()
 {
     QElapsedTimer clock;
     clock.start();
-    m_textView->setFont(FontStyle::toFont(m_fonts.text, m_textView->font()));
-    QPalette palette = m_textView->palette();
-    palette.setColor(QPalette::Text, FontStyle::color(m_fonts.text, palette));
-    m_textView->setPalette(palette);
+    applyFont();
     m_textView->setDocumentText(std::exchange(m_text, QString()));
+    m_textShown = true;
     m_timings.loadText = clock.nsecsElapsed();
 
     clock.restart();
-    styleHeadings();
+    styleRange({0, m_textView->textLength()});
+    m_textView->setSelectionStart(0);
     m_timings.styleHeadings = clock.nsecsElapsed();
+    clock.restart();
+    m_pageFolds = findPageFolds(m_textView->text());
+    foldPages();
+    m_timings.foldPages = clock.nsecsElapsed();
     clock.restart();
     restoreBookmarks();
     restoreHighlights();
@@ -185,14 +209,69 @@ void DocumentWindow::buildIndexTree()
     m_indexTree->addTopLevelItems(topLevel);
 }
 
-void DocumentWindow::styleHeadings()
+void DocumentWindow::setViewSettings(const ViewSettings &settings)
 {
-    std::vector<TextView::Span> lines;
-    lines.reserve(m_record.outline.headings.size());
-    for (const Heading &heading : m_record.outline.headings)
-        lines.push_back({heading.position, heading.length});
-    m_textView->mergeFormat(lines, FontStyle::headingFormat(m_fonts.header, m_textView->palette()));
-    m_textView->setSelectionStart(0);
+    const ViewSettings previous = std::exchange(m_view, settings);
+    if (!m_textShown)
+        return;
+    if (settings.zoom != previous.zoom || settings.emphasiseRequirementWords != previous.emphasiseRequirementWords)
+        restyle();
+    if (settings.hidePageBreaks != previous.hidePageBreaks)
+        foldPages();
+}
+
+void DocumentWindow::restyle()
+{
+    if (!m_textShown)
+        return;
+    applyFont();
+    styleRange({0, m_textView->textLength()});
+}
+
+void DocumentWindow::applyFont()
+{
+    m_textView->setFont(FontStyle::toFont(m_fonts.text, m_textView->font(), m_view.zoom));
+    m_textView->applyPalette(FontStyle::color(m_fonts.text, QApplication::palette(m_textView)));
+}
+
+void DocumentWindow::styleRange(TextView::Span range)
+{
+    m_textView->clearFormat(range);
+    const QPalette palette = m_textView->palette();
+    const auto headingBounds = [](const Heading &heading) {
+        return std::pair{heading.position, heading.position + heading.length};
+    };
+    m_textView->mergeFormat(clipped(m_record.outline.headings, range, headingBounds),
+                            FontStyle::headingFormat(m_fonts.header, palette, m_view.zoom));
+    if (m_view.emphasiseRequirementWords) {
+        const auto wordBounds = [](const TextView::Span &word) {
+            return std::pair{word.start, word.start + word.length};
+        };
+        m_textView->mergeFormat(clipped(requirementWords(), range, wordBounds), emphasisFormat());
+    }
+    const auto highlightBounds = [](const TextRange &highlight) { return std::pair{highlight.start, highlight.end}; };
+    m_textView->mergeFormat(clipped(m_record.highlights.ranges(), range, highlightBounds),
+                            PaletteColours::highlightFormat(palette));
+}
+
+const std::vector<TextView::Span> &DocumentWindow::requirementWords()
+{
+    if (!m_requirementWords) {
+        m_requirementWords.emplace();
+        const QString &text = m_textView->text();
+        if (citesRequirementLevels(text)) {
+            for (const TextSpan &word : findRequirementWords(text)) {
+                const qint32 start = m_textView->toViewPosition(word.start);
+                m_requirementWords->push_back({start, m_textView->toViewPosition(word.start + word.length) - start});
+            }
+        }
+    }
+    return *m_requirementWords;
+}
+
+void DocumentWindow::foldPages()
+{
+    m_textView->setPageFolds(m_view.hidePageBreaks ? m_pageFolds : std::vector<PageFold>());
 }
 
 void DocumentWindow::restoreBookmarks()
@@ -223,7 +302,7 @@ void DocumentWindow::restoreHighlights()
         sound.push_back({range.start, range.end - range.start});
         previousEnd = range.end;
     }
-    m_textView->mergeFormat(sound, backgroundFormat(HighlightColour));
+    m_textView->mergeFormat(sound, PaletteColours::highlightFormat(m_textView->palette()));
     if (damaged)
         m_dialogs.information(this, SelectTextFirst, HighlightCaption);
     m_highlightsChanged = false;
@@ -331,19 +410,14 @@ void DocumentWindow::jumpToSelectedBookmark()
         jumpToLine(m_record.bookmarks[size_t(entry->data(SlotRole).toInt())].line);
 }
 
-void DocumentWindow::colourSelection(const QColor &background)
-{
-    const TextView::Span selection{m_textView->selectionStart(), m_textView->selectionLength()};
-    m_textView->mergeFormat({&selection, 1}, backgroundFormat(background));
-}
-
 void DocumentWindow::highlightSelection()
 {
     if (m_textView->selectionLength() <= 0) {
         m_dialogs.information(this, SelectTextFirst, HighlightCaption);
         return;
     }
-    colourSelection(HighlightColour);
+    const TextView::Span selection{m_textView->selectionStart(), m_textView->selectionLength()};
+    m_textView->mergeFormat({&selection, 1}, PaletteColours::highlightFormat(m_textView->palette()));
     m_record.highlights.add(m_textView->selectionStart(),
                             m_textView->selectionStart() + m_textView->selectionLength());
     m_highlightsChanged = true;
@@ -353,9 +427,9 @@ void DocumentWindow::unhighlightSelection()
 {
     if (m_textView->selectionLength() <= 0)
         return;
-    colourSelection(m_textView->palette().color(QPalette::Base));
     m_record.highlights.remove(m_textView->selectionStart(),
                                m_textView->selectionStart() + m_textView->selectionLength());
+    styleRange({m_textView->selectionStart(), m_textView->selectionLength()});
     m_highlightsChanged = true;
 }
 
@@ -385,4 +459,26 @@ void DocumentWindow::searchAgain()
 {
     if (m_findHit)
         search(m_lastFindText, m_lastFindOptions);
+}
+
+bool DocumentWindow::goToPage(int page)
+{
+    const int line = firstLineOfPage(m_pageFolds, m_textView->lineCount(), page);
+    if (line < 0)
+        return false;
+    jumpToLine(line + 1);
+    return true;
+}
+
+QString DocumentWindow::reference() const
+{
+    const int index = m_record.outline.headingAtLine(m_textView->caretLine() + 1);
+    QString section;
+    if (index >= 0) {
+        const QString &heading = m_record.outline.headings[size_t(index)].text;
+        section = heading.left(heading.indexOf(u' '));
+    }
+    const QString cited = citation(m_record.path, section);
+    const QString selected = m_textView->selectedText();
+    return selected.isEmpty() ? cited : quotedCitation(cited, selected);
 }

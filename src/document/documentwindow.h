@@ -2,8 +2,11 @@
 
 #include "documentrecord.h"
 #include "jumphistory.h"
+#include "pagelayout.h"
 #include "statestore.h"
 #include "textsearch.h"
+#include "textview.h"
+#include "viewsettings.h"
 
 #include <QMdiSubWindow>
 
@@ -16,7 +19,6 @@ class QSplitter;
 class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
-class TextView;
 
 // The window of one open document: the section index and the bookmark list
 // on the left, the text on the right. It saves the document's state when it
@@ -38,6 +40,10 @@ public:
     // Called once the window is shown: a view laid out before it has its size
     // would lay the whole text out again.
     void showText();
+    // Zoom, page folding and emphasis; before load() or at any time after.
+    void setViewSettings(const ViewSettings &settings);
+    // Takes the font records and the application palette anew.
+    void restyle();
 
     QString documentPath() const { return m_record.path; }
 
@@ -57,6 +63,11 @@ public:
 
     void search(const QString &text, SearchOptions options);
     void searchAgain();
+    // Jumps to the first line of the page with the printed number; false
+    // when the document has no such page.
+    bool goToPage(int page);
+    // The citation of the caret's section, with the selection quoted below.
+    QString reference() const;
 
     // How long each step of the load took, in nanoseconds.
     struct LoadTimings
@@ -64,7 +75,8 @@ public:
         qint64 readFile = 0;
         qint64 buildIndex = 0;
         qint64 loadText = 0;
-        qint64 styleHeadings = 0;
+        qint64 styleHeadings = 0; // and requirement words
+        qint64 foldPages = 0;
         qint64 restoreAnnotations = 0;
         qint64 restoreView = 0;
     };
@@ -92,7 +104,11 @@ protected:
 
 private:
     void buildIndexTree();
-    void styleHeadings();
+    void applyFont();
+    // Sets the formats of the range afresh: headings, requirement words, highlights.
+    void styleRange(TextView::Span range);
+    const std::vector<TextView::Span> &requirementWords();
+    void foldPages();
     void restoreBookmarks();
     void restoreHighlights();
     bool saveState();
@@ -101,7 +117,6 @@ private:
     void jumpToSelectedBookmark();
     void reportCaretLine();
     void caretMoved();
-    void colourSelection(const QColor &background);
     void appendBookmarkEntry(int slot);
 
     Dialogs &m_dialogs;
@@ -114,10 +129,16 @@ private:
     QListWidget *m_bookmarkList;
     TextView *m_textView;
 
+    ViewSettings m_view;
     DocumentRecord m_record;
+    std::vector<PageFold> m_pageFolds;
+    // Looked for when first shown; empty when the document does not cite
+    // the keywords' definition.
+    std::optional<std::vector<TextView::Span>> m_requirementWords;
     std::optional<DocumentStateFiles> m_stateFiles;
     ViewState m_storedView;
     QString m_text; // read, not yet shown
+    bool m_textShown = false;
     std::vector<QTreeWidgetItem *> m_headingItems;
 
     bool m_findHit = false;

@@ -32,7 +32,7 @@ QColor systemColor(int index, const QPalette &palette)
 
 } // namespace
 
-QFont toFont(const FontRecord &record, QFont font)
+QFont toFont(const FontRecord &record, QFont font, int zoom)
 {
     font.setFamily(record.name);
     // RFCs are laid out in columns: whatever face stands in for a missing one
@@ -40,7 +40,7 @@ QFont toFont(const FontRecord &record, QFont font)
     font.setStyleHint(QFont::TypeWriter, QFont::PreferDefault);
     font.setFixedPitch(true);
     if (record.size > 0)
-        font.setPointSize(record.size);
+        font.setPointSizeF(record.size * zoom / 100.0);
     font.setBold(record.bold);
     font.setItalic(record.italic);
     font.setUnderline(record.underline);
@@ -50,19 +50,27 @@ QFont toFont(const FontRecord &record, QFont font)
 
 QColor color(const FontRecord &record, const QPalette &palette)
 {
+    if (record.color == 0)
+        return palette.color(QPalette::Text);
     if (record.color < 0)
         return systemColor(record.color & 0xff, palette);
     return QColor(record.color & 0xff, (record.color >> 8) & 0xff, (record.color >> 16) & 0xff);
 }
 
-QTextCharFormat headingFormat(const FontRecord &record, const QPalette &palette)
+QTextCharFormat headingFormat(const FontRecord &record, const QPalette &palette, int zoom)
 {
     QTextCharFormat format;
+    // Both records are written at every exit: defaults are all that tells
+    // "never chosen" apart.
+    if (record == FontRecord()) {
+        format.setFontWeight(QFont::Bold);
+        return format;
+    }
     format.setForeground(color(record, palette));
     format.setFontFamilies({record.name});
     format.setFontStyleHint(QFont::TypeWriter);
     if (record.size > 0)
-        format.setFontPointSize(record.size);
+        format.setFontPointSize(record.size * zoom / 100.0);
     format.setFontWeight(record.bold ? QFont::Bold : QFont::Normal);
     format.setFontItalic(record.italic);
     format.setFontUnderline(record.underline);

@@ -2,12 +2,14 @@
 
 #include "textsearch.h"
 
+#include <QApplication>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QWheelEvent>
 
 #include <algorithm>
-#include <limits>
 
 namespace {
 
@@ -32,11 +34,17 @@ TextView::TextView(QWidget *parent)
     setUndoRedoEnabled(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    applyPalette(QApplication::palette(this).color(QPalette::Text));
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TextView::skipFoldedLines);
+}
+
+void TextView::applyPalette(const QColor &text)
+{
+    QPalette p = QApplication::palette(this);
+    p.setColor(QPalette::Text, text);
     // The selection stays visible without the focus.
-    QPalette p = palette();
-    p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
-    p.setColor(QPalette::Inactive, QPalette::HighlightedText,
-               p.color(QPalette::Active, QPalette::HighlightedText));
+    for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        p.setColor(QPalette::Inactive, role, p.color(QPalette::Active, role));
     setPalette(p);
 }
 
@@ -51,11 +59,15 @@ void TextView::setDocumentText(QString text)
     setPlainText(m_text);
 }
 
-qint32 TextView::toViewPosition(int qtPosition) const
+int TextView::lineOf(int qtPosition) const
 {
     const auto after = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), qtPosition);
-    const auto line = qint32(after - m_lineStarts.begin()) - 1;
-    return qtPosition + std::max(line, 0);
+    return std::max(int(after - m_lineStarts.begin()) - 1, 0);
+}
+
+qint32 TextView::toViewPosition(int qtPosition) const
+{
+    return qtPosition + lineOf(qtPosition);
 }
 
 int TextView::toQtPosition(qint32 position) const
@@ -119,6 +131,8 @@ int TextView::caretLine() const
 
 int TextView::firstVisibleLine() const
 {
+    if (m_foldedTop && m_foldedTop->scrollValue == verticalScrollBar()->value())
+        return m_foldedTop->line;
     return firstVisibleBlock().blockNumber();
 }
 
@@ -131,12 +145,6 @@ qint32 TextView::lineStart(int line) const
 int TextView::lineCount() const
 {
     return int(m_lineStarts.size());
-}
-
-void TextView::lineScroll(int lines)
-{
-    QScrollBar *bar = verticalScrollBar();
-    bar->setValue(int(std::clamp<qint64>(qint64(bar->value()) + lines, bar->minimum(), bar->maximum())));
 }
 
 qint32 TextView::textLength() const
@@ -153,8 +161,11 @@ qint32 TextView::findText(const QString &what, qint32 start, qint32 range, Searc
     const Qt::CaseSensitivity cs = options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
     for (qsizetype at = m_text.indexOf(what, from, cs); at >= 0 && at + what.size() <= to;
          at = m_text.indexOf(what, at + 1, cs)) {
-        if (!options.wholeWord || TextSearch::isWholeWord(m_text, at, what.size()))
-            return toViewPosition(int(at));
+        if (options.wholeWord && !TextSearch::isWholeWord(m_text, at, what.size()))
+            continue;
+        if (isFolded(lineOf(int(at))) || isFolded(lineOf(int(at + what.size() - 1))))
+            continue;
+        return toViewPosition(int(at));
     }
     return -1;
 }
@@ -171,10 +182,147 @@ void TextView::mergeFormat(std::span<const Span> spans, const QTextCharFormat &f
     cursor.endEditBlock();
 }
 
+void TextView::clearFormat(Span span)
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(toQtPosition(span.start));
+    cursor.setPosition(toQtPosition(span.start + span.length), QTextCursor::KeepAnchor);
+    cursor.setCharFormat(QTextCharFormat());
+}
+
+void TextView::wheelEvent(QWheelEvent *event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QPlainTextEdit::wheelEvent(event);
+        return;
+    }
+    // Touch pads send parts of a notch; whole notches make a step.
+    m_wheelDelta += event->angleDelta().y();
+    const int steps = m_wheelDelta / QWheelEvent::DefaultDeltasPerStep;
+    m_wheelDelta -= steps * QWheelEvent::DefaultDeltasPerStep;
+    if (steps != 0)
+        emit zoomRequested(steps);
+    event->accept();
+}
+
 void TextView::scrollToLine(int line)
 {
     // In 64 bits: a stored line near the 32-bit limits must not wrap around.
-    const qint64 lines = qint64(line) - firstVisibleLine() - 1;
-    lineScroll(
-        int(std::clamp<qint64>(lines, std::numeric_limits<int>::min(), std::numeric_limits<int>::max())));
+    const int wanted = int(std::clamp<qint64>(qint64(line) - 1, 0, blockCount() - 1));
+    QTextBlock block = document()->findBlockByNumber(wanted);
+    while (block.isValid() && !block.isVisible())
+        block = block.next();
+    if (!block.isValid())
+        block = document()->lastBlock();
+    while (block.isValid() && !block.isVisible())
+        block = block.previous();
+    QScrollBar *bar = verticalScrollBar();
+    bar->setValue(block.firstLineNumber());
+    m_foldedTop.reset();
+    if (isFolded(wanted) && firstVisibleBlock().blockNumber() != wanted)
+        m_foldedTop = FoldedTop{wanted, bar->value()};
+}
+
+const PageFold *TextView::foldAt(int line) const
+{
+    const auto after = std::upper_bound(m_folds.begin(), m_folds.end(), line,
+                                        [](int l, const PageFold &fold) { return l < fold.firstLine; });
+    if (after == m_folds.begin() || std::prev(after)->lastLine < line)
+        return nullptr;
+    return &*std::prev(after);
+}
+
+bool TextView::isFolded(int line) const
+{
+    return foldAt(line) != nullptr;
+}
+
+void TextView::setPageFolds(std::vector<PageFold> folds)
+{
+    const int top = firstVisibleLine();
+    for (const PageFold &fold : m_folds)
+        for (int line = fold.firstLine + 1; line <= fold.lastLine; ++line)
+            document()->findBlockByNumber(line).setVisible(true);
+    m_folds = std::move(folds);
+    for (const PageFold &fold : m_folds) {
+        QTextBlock block = document()->findBlockByNumber(fold.firstLine + 1);
+        for (int line = fold.firstLine + 1; line <= fold.lastLine && block.isValid(); ++line, block = block.next())
+            block.setVisible(false);
+    }
+    // The layout learns of hidden blocks only from a change of content.
+    document()->markContentsDirty(0, document()->characterCount());
+    scrollToLine(top + 1);
+    skipFoldedLines();
+    viewport()->update();
+}
+
+void TextView::skipFoldedLines()
+{
+    QTextCursor cursor = textCursor();
+    const int line = cursor.blockNumber();
+    const PageFold *fold = foldAt(line);
+    if (!fold) {
+        m_lastCaret = cursor.position();
+        return;
+    }
+    // Past the folds in the direction the caret moved; back when none follows.
+    const bool forward = cursor.position() >= m_lastCaret;
+    int target = -1;
+    for (const int step : {forward ? 1 : -1, forward ? -1 : 1}) {
+        int candidate = line;
+        for (const PageFold *at = fold; at; at = foldAt(candidate))
+            candidate = step > 0 ? at->lastLine + 1 : at->firstLine - 1;
+        if (candidate >= 0 && candidate < blockCount()) {
+            target = candidate;
+            break;
+        }
+    }
+    if (target < 0)
+        return;
+    const QTextBlock block = document()->findBlockByNumber(target);
+    const int position = target > line ? block.position() : block.position() + block.length() - 1;
+    const int anchor = cursor.anchor();
+    cursor.setPosition(cursor.hasSelection() ? anchor : position);
+    cursor.setPosition(position, QTextCursor::KeepAnchor);
+    m_lastCaret = position;
+    setTextCursor(cursor);
+}
+
+void TextView::paintEvent(QPaintEvent *event)
+{
+    QPlainTextEdit::paintEvent(event);
+    if (m_folds.empty())
+        return;
+    QPainter painter(viewport());
+    const QPointF offset = contentOffset();
+    const int bottom = viewport()->height();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        if (!block.isVisible())
+            continue;
+        const QRectF rect = blockBoundingGeometry(block).translated(offset);
+        if (rect.top() > bottom)
+            break;
+        if (const PageFold *fold = foldAt(block.blockNumber()))
+            paintSeparator(painter, rect, fold->pageNumber);
+    }
+}
+
+// The fold's one line left: a thin rule with the page number at the right,
+// as the footer it stands for had it.
+void TextView::paintSeparator(QPainter &painter, const QRectF &line, int page)
+{
+    const QRectF row(0, line.top(), viewport()->width(), line.height());
+    painter.fillRect(row, palette().color(QPalette::Base));
+    const QString label = QStringLiteral("[Page %1]").arg(page);
+    const QFontMetricsF metrics(font());
+    const qreal labelWidth = metrics.horizontalAdvance(label);
+    const qreal labelLeft = row.right() - labelWidth - metrics.averageCharWidth();
+    const qreal middle = std::floor(row.center().y()) + 0.5;
+    painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+    painter.drawLine(QPointF(row.left() + document()->documentMargin(), middle),
+                     QPointF(labelLeft - metrics.averageCharWidth(), middle));
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.setFont(font());
+    painter.drawText(QRectF(labelLeft, row.top(), labelWidth + 1, row.height()), Qt::AlignVCenter | Qt::AlignLeft,
+                     label);
 }

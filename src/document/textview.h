@@ -1,7 +1,10 @@
 #pragma once
 
+#include "pagelayout.h"
+
 #include <QPlainTextEdit>
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -26,6 +29,8 @@ public:
 
     // Shows text whose lines are separated by "\n".
     void setDocumentText(QString text);
+    // The text shown, control characters blanked.
+    const QString &text() const { return m_text; }
 
     qint32 selectionStart() const;
     // Empties the selection and puts the caret there.
@@ -38,29 +43,68 @@ public:
 
     // The line that holds the end of the selection.
     int caretLine() const;
+    // A folded line that scrollToLine() was asked for stays the first line
+    // until the view scrolls, so that the stored top line does not depend
+    // on folding.
     int firstVisibleLine() const;
     int lineCount() const;
     // The position where line (counted from 0) starts.
     qint32 lineStart(int line) const;
-    // Scrolls by lines (negative: up), as far as the view allows.
-    void lineScroll(int lines);
-    // Makes line, counted from 1, the first visible line.
+    // Makes line, counted from 1, the first visible line; a folded line
+    // shows the next line that is not.
     void scrollToLine(int line);
     // The end position of the whole text.
     qint32 textLength() const;
+
+    // Hides the lines of each page break but the first, which shows as a
+    // rule with the page number; no folds show every line. Lines and
+    // positions keep counting every line of the text, and the caret and
+    // findText() skip folded lines.
+    void setPageFolds(std::vector<PageFold> folds);
+    bool isFolded(int line) const;
+
+    // The palette of the application with the given text colour.
+    void applyPalette(const QColor &text);
 
     // First match starting in [start, start + range) and ending inside it, or -1.
     qint32 findText(const QString &what, qint32 start, qint32 range, SearchOptions options) const;
 
     // Merges the format into every span, as one edit.
     void mergeFormat(std::span<const Span> spans, const QTextCharFormat &format);
+    // Takes every format off the span.
+    void clearFormat(Span span);
 
     qint32 toViewPosition(int qtPosition) const;
     int toQtPosition(qint32 position) const;
 
+signals:
+    // Ctrl and the wheel: steps up (positive) or down.
+    void zoomRequested(int steps);
+
+protected:
+    void wheelEvent(QWheelEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
 private:
+    // The line that holds a QString position.
+    int lineOf(int qtPosition) const;
+    // The fold that holds line, or nullptr.
+    const PageFold *foldAt(int line) const;
+    void skipFoldedLines();
+    void paintSeparator(QPainter &painter, const QRectF &line, int page);
+
     QString m_text;
     // Where each line starts, in QString positions.
     std::vector<int> m_lineStarts;
+    std::vector<PageFold> m_folds;
+    int m_lastCaret = 0;
+    int m_wheelDelta = 0;
+
+    struct FoldedTop
+    {
+        int line;
+        int scrollValue;
+    };
+    std::optional<FoldedTop> m_foldedTop;
 };
 
