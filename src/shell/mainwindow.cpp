@@ -11,10 +11,13 @@
 #include "product.h"
 #include "settinglist.h"
 #include "textview.h"
+#include "themepalette.h"
 #include "usersettings.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -27,11 +30,13 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -41,12 +46,13 @@ const QString OpenFilter =
 const QString ProgramCaption = QStringLiteral("Folivane");
 constexpr int StatusLinePanelWidth = 150;
 constexpr int BookmarkNameLimit = 255;
+constexpr int PageNumberLimit = 6;
 constexpr int RecentCapacity = 10;
 constexpr int SessionCapacity = 1000;
 const QString RestoreSessionValue = QStringLiteral("restore_session");
 const QString SessionActiveValue = QStringLiteral("session_active");
 
-enum class Menu { None, File, Edit, Search, Go, Config, View, Window, Help };
+enum class Menu { None, File, Edit, Search, Go, Config, View, Theme, Window, Help };
 
 struct CommandSpec
 {
@@ -58,6 +64,7 @@ struct CommandSpec
     int image;
     const char *hint;
     bool separatorBefore = false;
+    QKeySequence alternateShortcut = {};
 };
 
 // The one command table, in menu order.
@@ -69,6 +76,9 @@ const CommandSpec Commands[] = {
     {Command::FileExit, "FileExit", Menu::File, "E&xit", {}, -1, "Exit|Exit application", true},
     {Command::EditCopy, "EditCopy", Menu::Edit, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), ImageList::Copy,
      "Copy|Copies the selection and puts it on the Clipboard"},
+    {Command::EditCopyReference, "EditCopyReference", Menu::Edit, "Copy &Reference",
+     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), -1,
+     "Copy Reference|Copies the citation of the current section and the selection quoted below it"},
     {Command::EditPaste, "EditPaste", Menu::Edit, "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V),
      ImageList::Paste, "Paste|Inserts Clipboard contents"},
     {Command::EditAddBookmark, "EditAddBookmark", Menu::Edit, "&Add bookmark ...",
@@ -87,6 +97,8 @@ const CommandSpec Commands[] = {
      "Back|Go back to where the last jump started"},
     {Command::GoForward, "GoForward", Menu::Go, "&Forward", QKeySequence(Qt::ALT | Qt::Key_Right),
      ImageList::Forward, "Forward|Go forward again"},
+    {Command::GoPage, "GoPage", Menu::Go, "&Page...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G), -1,
+     "Page|Go to a page by its printed number", true},
     {Command::ConfigTextFont, "ConfigTextFont", Menu::Config, "&Text Font ...", {}, -1,
      "Font .. | Set RFC document font"},
     {Command::ConfigHeaderFont, "ConfigHeaderFont", Menu::Config, "&Header Font ...", {}, -1,
@@ -96,6 +108,22 @@ const CommandSpec Commands[] = {
     {Command::ViewFileTabs, "ViewFileTabs", Menu::View, "Open Files &Tab", {}, -1, nullptr},
     {Command::ViewRestoreSession, "ViewRestoreSession", Menu::View, "&Reopen Documents at Start", {}, -1,
      "Reopen Documents at Start|Open the documents of the last run again when the program starts", true},
+    {Command::ViewZoomIn, "ViewZoomIn", Menu::View, "Zoom &In", QKeySequence(Qt::CTRL | Qt::Key_Plus), -1,
+     "Zoom In|Enlarge the text of every document", true, QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+    {Command::ViewZoomOut, "ViewZoomOut", Menu::View, "Zoom &Out", QKeySequence(Qt::CTRL | Qt::Key_Minus), -1,
+     "Zoom Out|Reduce the text of every document"},
+    {Command::ViewActualSize, "ViewActualSize", Menu::View, "&Actual Size", QKeySequence(Qt::CTRL | Qt::Key_0),
+     -1, "Actual Size|Show the text at the size of the chosen fonts"},
+    {Command::ViewHidePageBreaks, "ViewHidePageBreaks", Menu::View, "Hide &Page Breaks", {}, -1,
+     "Hide Page Breaks|Fold each page's footer and header into one line", true},
+    {Command::ViewEmphasiseRequirementWords, "ViewEmphasiseRequirementWords", Menu::View,
+     "&Emphasise Requirement Words", {}, -1,
+     "Emphasise Requirement Words|Show MUST, SHOULD, MAY and the like in bold where the document cites "
+     "their definition"},
+    {Command::ViewThemeSystem, "ViewThemeSystem", Menu::Theme, "&System", {}, -1,
+     "System theme|Follow the colours of the desktop"},
+    {Command::ViewThemeLight, "ViewThemeLight", Menu::Theme, "&Light", {}, -1, "Light theme|Dark text on light"},
+    {Command::ViewThemeDark, "ViewThemeDark", Menu::Theme, "&Dark", {}, -1, "Dark theme|Light text on dark"},
     {Command::WindowCascade, "WindowCascade", Menu::Window, "&Cascade", {}, ImageList::Cascade, "Cascade"},
     {Command::WindowTileHorizontally, "WindowTileHorizontally", Menu::Window, "Tile &Horizontally", {},
      ImageList::TileHorizontally, "Tile Horizontally"},
@@ -115,6 +143,8 @@ struct MenuSpec
     Menu menu;
     const char *caption;
     const char *hint;
+    // A submenu goes at the end of its parent, which comes earlier here.
+    Menu parent = Menu::None;
 };
 
 const MenuSpec Menus[] = {
@@ -124,6 +154,7 @@ const MenuSpec Menus[] = {
     {Menu::Go, "&Go", "Go back and forward between places"},
     {Menu::Config, "&Config", "Config commands"},
     {Menu::View, "&View", nullptr},
+    {Menu::Theme, "T&heme", nullptr, Menu::View},
     {Menu::Window, "&Window", "Window related commands"},
     {Menu::Help, "&Help", "Help topics"},
 };
@@ -149,6 +180,7 @@ QString fileNamePart(const QString &path)
 
 MainWindow::MainWindow(AppContext &context)
     : m_context(context)
+    , m_desktopStyle(QApplication::style()->name())
     , m_recentList(context.settings, QStringLiteral("recent"), RecentCapacity)
     , m_sessionList(context.settings, QStringLiteral("session"), SessionCapacity)
     , m_mdiArea(new QMdiArea)
@@ -170,7 +202,6 @@ MainWindow::MainWindow(AppContext &context)
     m_fileTabs->setDocumentMode(true);
     connect(m_fileTabs, &QTabBar::tabBarClicked, this, &MainWindow::fileTabClicked);
 
-    m_mdiArea->setBackground(palette().brush(QPalette::Dark));
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::updateActions);
 
     auto *client = new QWidget;
@@ -187,6 +218,7 @@ MainWindow::MainWindow(AppContext &context)
     connect(m_findDialog, &FindDialog::find, this, &MainWindow::findFromDialog);
 
     readWindowSettings();
+    readViewSettings();
     m_recent = m_recentList.read();
     m_restoreSession = m_context.settings.readInteger(SettingsKeyPath, RestoreSessionValue).value_or(1) != 0;
     action(Command::ViewRestoreSession)->setChecked(m_restoreSession);
@@ -210,7 +242,10 @@ void MainWindow::createActions()
     for (const CommandSpec &row : Commands) {
         auto *action = new QAction(QString::fromLatin1(row.caption), this);
         action->setObjectName(QString::fromLatin1(row.name));
-        action->setShortcut(row.shortcut);
+        if (row.alternateShortcut.isEmpty())
+            action->setShortcut(row.shortcut);
+        else
+            action->setShortcuts({row.shortcut, row.alternateShortcut});
         if (row.image >= 0)
             action->setIcon(ImageList::icon(row.image));
         if (row.hint)
@@ -220,6 +255,13 @@ void MainWindow::createActions()
     for (Command command :
          {Command::ViewToolbar, Command::ViewStatusBar, Command::ViewFileTabs, Command::ViewRestoreSession})
         action(command)->setCheckable(true);
+    for (Command command : {Command::ViewHidePageBreaks, Command::ViewEmphasiseRequirementWords})
+        action(command)->setCheckable(true);
+    auto *themes = new QActionGroup(this);
+    for (Command command : {Command::ViewThemeSystem, Command::ViewThemeLight, Command::ViewThemeDark}) {
+        action(command)->setCheckable(true);
+        themes->addAction(action(command));
+    }
     action(Command::EditPaste)->setVisible(false);
 }
 
@@ -241,6 +283,10 @@ void MainWindow::connectActions()
         if (auto *view = qobject_cast<TextView *>(QApplication::focusWidget()))
             view->copy();
     });
+    on(Command::EditCopyReference, [this] {
+        if (DocumentWindow *document = activeDocument())
+            QApplication::clipboard()->setText(document->reference());
+    });
     on(Command::EditAddBookmark, &MainWindow::addBookmark);
     onDocument(Command::EditDeleteBookmark, &DocumentWindow::deleteBookmark);
     onDocument(Command::EditHighlight, &DocumentWindow::highlightSelection);
@@ -255,11 +301,26 @@ void MainWindow::connectActions()
     onDocument(Command::SearchFindNext, &DocumentWindow::searchAgain);
     on(Command::GoBack, [this] { goThroughHistory(&JumpHistory::back); });
     on(Command::GoForward, [this] { goThroughHistory(&JumpHistory::forward); });
+    on(Command::GoPage, &MainWindow::goToPage);
     on(Command::ConfigTextFont, [this] { chooseFont(m_context.fonts.text); });
     on(Command::ConfigHeaderFont, [this] { chooseFont(m_context.fonts.header); });
     on(Command::ViewToolbar, &MainWindow::toggleToolBar);
     on(Command::ViewStatusBar, &MainWindow::toggleStatusBar);
     on(Command::ViewFileTabs, &MainWindow::toggleFileTabs);
+    on(Command::ViewZoomIn, [this] { setZoom(m_view.zoomedBy(1)); });
+    on(Command::ViewZoomOut, [this] { setZoom(m_view.zoomedBy(-1)); });
+    on(Command::ViewActualSize, [this] { setZoom(ViewSettings::DefaultZoom); });
+    on(Command::ViewHidePageBreaks, [this](bool checked) {
+        m_view.hidePageBreaks = checked;
+        applyViewSettings();
+    });
+    on(Command::ViewEmphasiseRequirementWords, [this](bool checked) {
+        m_view.emphasiseRequirementWords = checked;
+        applyViewSettings();
+    });
+    on(Command::ViewThemeSystem, [this] { setTheme(ViewSettings::Theme::System); });
+    on(Command::ViewThemeLight, [this] { setTheme(ViewSettings::Theme::Light); });
+    on(Command::ViewThemeDark, [this] { setTheme(ViewSettings::Theme::Dark); });
     on(Command::ViewRestoreSession, [this] { m_restoreSession = action(Command::ViewRestoreSession)->isChecked(); });
     on(Command::FileClearRecent, [this] {
         m_recent.clear();
@@ -281,8 +342,14 @@ void MainWindow::connectActions()
 
 void MainWindow::createMenus()
 {
+    std::map<Menu, QMenu *> menus;
     for (const MenuSpec &spec : Menus) {
-        QMenu *menu = menuBar()->addMenu(QString::fromLatin1(spec.caption));
+        QMenu *parent = spec.parent == Menu::None ? nullptr : menus.at(spec.parent);
+        if (parent)
+            parent->addSeparator();
+        QMenu *menu = parent ? parent->addMenu(QString::fromLatin1(spec.caption))
+                             : menuBar()->addMenu(QString::fromLatin1(spec.caption));
+        menus[spec.menu] = menu;
         if (spec.hint)
             menu->menuAction()->setStatusTip(QString::fromLatin1(spec.hint));
         for (const CommandSpec &row : Commands) {
@@ -400,6 +467,13 @@ bool MainWindow::writeSettings()
                                 ProgramCaption);
         return false;
     }
+    for (const auto &[name, value] : m_view.storedValues()) {
+        if (!settings.writeInteger(key, QLatin1String(name), value)) {
+            m_context.dialogs.error(this, QStringLiteral("Failed to set data for '%1'").arg(QLatin1String(name)),
+                                    ProgramCaption);
+            return false;
+        }
+    }
     return true;
 }
 
@@ -494,6 +568,7 @@ void MainWindow::openDocument(const QString &path)
         if (!QFileInfo(path).isFile())
             return;
         auto loaded = std::make_unique<DocumentWindow>(m_context.dialogs, m_context.stateStore, m_context.fonts);
+        loaded->setViewSettings(m_view);
         QString reason;
         // A busy pointer while a large document loads: the load runs on this thread.
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -510,6 +585,8 @@ void MainWindow::openDocument(const QString &path)
         connect(window, &DocumentWindow::caretLineChanged, this, &MainWindow::showCaretLine);
         connect(window, &DocumentWindow::jumping, this, &MainWindow::recordJump);
         connect(window->textView(), &QPlainTextEdit::copyAvailable, this, &MainWindow::updateActions);
+        connect(window->textView(), &TextView::zoomRequested, this,
+                [this](int steps) { setZoom(m_view.zoomedBy(steps)); });
         // Queued: while the signal runs, the area still lists the window.
         connect(window, &QObject::destroyed, this, &MainWindow::updateActions, Qt::QueuedConnection);
         m_mdiArea->addSubWindow(window);
@@ -606,14 +683,68 @@ void MainWindow::findFromDialog()
         document->search(m_findDialog->text(), {m_findDialog->matchCase(), m_findDialog->wholeWord()});
 }
 
-// Only the record changes: documents take it when they are next opened, and
-// it is stored when the program ends.
+// Every open document takes the record at once; it is stored when the
+// program ends.
 void MainWindow::chooseFont(FontRecord &record)
 {
     QFont font = FontStyle::toFont(record, QFont());
     QColor color = FontStyle::color(record, palette());
-    if (m_context.dialogs.chooseFont(this, font, color))
-        record = FontStyle::fromFont(font, color, record);
+    if (!m_context.dialogs.chooseFont(this, font, color))
+        return;
+    record = FontStyle::fromFont(font, color, record);
+    for (DocumentWindow *document : documents())
+        document->restyle();
+}
+
+void MainWindow::readViewSettings()
+{
+    m_view = ViewSettings::read(m_context.settings);
+    action(Command::ViewHidePageBreaks)->setChecked(m_view.hidePageBreaks);
+    action(Command::ViewEmphasiseRequirementWords)->setChecked(m_view.emphasiseRequirementWords);
+    setTheme(m_view.theme);
+    applyViewSettings();
+}
+
+void MainWindow::applyViewSettings()
+{
+    action(Command::ViewZoomIn)->setEnabled(m_view.zoom < ViewSettings::MaxZoom);
+    action(Command::ViewZoomOut)->setEnabled(m_view.zoom > ViewSettings::MinZoom);
+    for (DocumentWindow *document : documents())
+        document->setViewSettings(m_view);
+}
+
+void MainWindow::setZoom(int zoom)
+{
+    m_view.zoom = zoom;
+    applyViewSettings();
+}
+
+void MainWindow::setTheme(ViewSettings::Theme theme)
+{
+    m_view.theme = theme;
+    const Command commands[] = {Command::ViewThemeSystem, Command::ViewThemeLight, Command::ViewThemeDark};
+    action(commands[int(theme)])->setChecked(true);
+    ThemePalette::apply(theme, m_desktopStyle);
+    m_mdiArea->setBackground(QApplication::palette().brush(QPalette::Dark));
+    for (DocumentWindow *document : documents())
+        document->restyle();
+}
+
+void MainWindow::goToPage()
+{
+    if (!activeDocument())
+        return;
+    const QString caption = QStringLiteral("Go to page");
+    const QString answer =
+        m_context.dialogs.inputBox(this, caption, QStringLiteral("Page number:"), QString(), PageNumberLimit)
+            .trimmed();
+    if (answer.isEmpty())
+        return;
+    bool ok = false;
+    const int page = answer.toInt(&ok);
+    DocumentWindow *document = activeDocument();
+    if (document && !(ok && document->goToPage(page)))
+        m_context.dialogs.information(this, QStringLiteral("There is no page %1.").arg(answer), caption);
 }
 
 void MainWindow::cascade()

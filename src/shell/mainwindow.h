@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "jumphistory.h"
 #include "settinglist.h"
+#include "viewsettings.h"
 
 #include <QMainWindow>
 
@@ -66,6 +67,7 @@ private:
     void createToolBar();
     void createStatusBar();
     void readWindowSettings();
+    void readViewSettings();
     bool writeSettings();
     void applyBarSettings();
 
@@ -76,6 +78,11 @@ private:
     void addBookmark();
     void findFromDialog();
     void chooseFont(FontRecord &record);
+    // Hands the view settings to every document and updates the zoom commands.
+    void applyViewSettings();
+    void setZoom(int zoom);
+    void setTheme(ViewSettings::Theme theme);
+    void goToPage();
     void tileHorizontally();
     void tileVertically();
     void minimizeAll();
@@ -107,6 +114,9 @@ private:
     void showCaretLine(int line, int count);
 
     AppContext &m_context;
+    // The style the desktop chose, for the System theme.
+    QString m_desktopStyle;
+    ViewSettings m_view;
     SettingList m_recentList;
     SettingList m_sessionList;
     QStringList m_recent;

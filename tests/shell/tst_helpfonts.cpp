@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
 
 namespace {
 
@@ -146,12 +147,11 @@ private slots:
         QCOMPARE(lookOf(document), look);
     }
 
-    void confirmedFontReachesOnlyLaterDocuments()
+    void confirmedFontReachesOpenDocumentsAtOnce()
     {
         AppFixture app;
         MainWindow *form = app.start();
-        DocumentWindow *before = app.open(app.document(QStringLiteral("rfc1.txt"), "text\n"));
-        const ViewLook oldLook = lookOf(before);
+        DocumentWindow *before = app.open(app.document(QStringLiteral("rfc1.txt"), "1.  Introduction\n\ntext\n"));
         const Record header = recordOf(app.fonts().header);
         QFont chosen(QStringLiteral("DejaVu Serif"), 15);
         chosen.setBold(true);
@@ -160,14 +160,22 @@ private slots:
         form->action(Command::ConfigTextFont)->trigger();
         QCOMPARE(recordOf(app.fonts().text), (Record{QStringLiteral("DejaVu Serif"), 15, 0x140ac8, true}));
         QCOMPARE(recordOf(app.fonts().header), header);
-        QCOMPARE(lookOf(before), oldLook);
+        const ViewLook chosenLook{QStringLiteral("DejaVu Serif"), 15, QColor(200, 10, 20)};
+        QCOMPARE(lookOf(before), chosenLook);
         // Stored when the program ends, not now.
         QVERIFY(!app.settings->value(TextKey, QStringLiteral("size")).isValid());
 
         DocumentWindow *after = app.open(app.document(QStringLiteral("rfc2.txt"), "text\n"));
-        QCOMPARE(lookOf(after), (ViewLook{QStringLiteral("DejaVu Serif"), 15, QColor(200, 10, 20)}));
+        QCOMPARE(lookOf(after), chosenLook);
         QVERIFY(after->textView()->font().bold());
-        QCOMPARE(lookOf(before), oldLook);
+
+        // A heading font reaches the open documents' headings as well.
+        app.dialogs.fontAnswers.enqueue({QFont(QStringLiteral("DejaVu Sans"), 13), QColor(0, 0, 255)});
+        form->action(Command::ConfigHeaderFont)->trigger();
+        const QTextCharFormat heading =
+            before->textView()->document()->firstBlock().textFormats().constFirst().format;
+        QCOMPARE(heading.fontPointSize(), 13.0);
+        QCOMPARE(heading.foreground().color(), QColor(0, 0, 255));
     }
 
     void headerFontWorksWithoutADocument()

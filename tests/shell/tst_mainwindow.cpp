@@ -132,7 +132,7 @@ private slots:
         QStringList edit;
         for (QAction *item : form->menuBar()->actions()[1]->menu()->actions())
             edit << (item->isSeparator() ? QStringLiteral("-") : item->text());
-        QCOMPARE(edit, QStringList({"&Copy", "&Paste", "-", "&Add bookmark ...", "Delete bookmark", "-",
+        QCOMPARE(edit, QStringList({"&Copy", "Copy &Reference", "&Paste", "-", "&Add bookmark ...", "Delete bookmark", "-",
                                     "Highlight", "&Cancel Highlight"}));
         QStringList tools;
         for (QAction *item : form->toolBar()->actions())
