@@ -463,7 +463,9 @@ void DocumentWindow::searchAgain()
 
 bool DocumentWindow::goToPage(int page)
 {
-    const int line = firstLineOfPage(m_pageFolds, m_textView->lineCount(), page);
+    // A final line end starts no line of its own.
+    const int lines = m_textView->lineCount() - int(m_textView->text().endsWith(u'\n'));
+    const int line = firstLineOfPage(m_pageFolds, lines, page);
     if (line < 0)
         return false;
     jumpToLine(line + 1);

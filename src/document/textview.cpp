@@ -45,6 +45,9 @@ void TextView::applyPalette(const QColor &text)
     // The selection stays visible without the focus.
     for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
         p.setColor(QPalette::Inactive, role, p.color(QPalette::Active, role));
+    // Every role the view's own: the application's palette reaches child
+    // widgets later, and the view must show it now.
+    p.setResolveMask(~QPalette::ResolveMask(0));
     setPalette(p);
 }
 
@@ -239,6 +242,8 @@ bool TextView::isFolded(int line) const
 
 void TextView::setPageFolds(std::vector<PageFold> folds)
 {
+    if (folds.empty() && m_folds.empty())
+        return;
     const int top = firstVisibleLine();
     for (const PageFold &fold : m_folds)
         for (int line = fold.firstLine + 1; line <= fold.lastLine; ++line)
@@ -308,19 +313,22 @@ void TextView::paintEvent(QPaintEvent *event)
 }
 
 // The fold's one line left: a thin rule with the page number at the right,
-// as the footer it stands for had it.
+// where the footer it stands for had it.
 void TextView::paintSeparator(QPainter &painter, const QRectF &line, int page)
 {
+    // RFCs end their lines, footers included, at the 72nd column.
+    constexpr int PageWidth = 72;
     const QRectF row(0, line.top(), viewport()->width(), line.height());
     painter.fillRect(row, palette().color(QPalette::Base));
     const QString label = QStringLiteral("[Page %1]").arg(page);
     const QFontMetricsF metrics(font());
+    const qreal column = metrics.horizontalAdvance(u'x');
+    const qreal textLeft = contentOffset().x() + document()->documentMargin();
     const qreal labelWidth = metrics.horizontalAdvance(label);
-    const qreal labelLeft = row.right() - labelWidth - metrics.averageCharWidth();
+    const qreal labelLeft = std::min(textLeft + PageWidth * column, row.right() - column) - labelWidth;
     const qreal middle = std::floor(row.center().y()) + 0.5;
     painter.setPen(QPen(palette().color(QPalette::Mid), 1));
-    painter.drawLine(QPointF(row.left() + document()->documentMargin(), middle),
-                     QPointF(labelLeft - metrics.averageCharWidth(), middle));
+    painter.drawLine(QPointF(textLeft, middle), QPointF(labelLeft - column, middle));
     painter.setPen(palette().color(QPalette::PlaceholderText));
     painter.setFont(font());
     painter.drawText(QRectF(labelLeft, row.top(), labelWidth + 1, row.height()), Qt::AlignVCenter | Qt::AlignLeft,

@@ -63,7 +63,8 @@ public:
     void setPageFolds(std::vector<PageFold> folds);
     bool isFolded(int line) const;
 
-    // The palette of the application with the given text colour.
+    // The palette of the application with the given text colour; called
+    // again whenever the application's palette changes.
     void applyPalette(const QColor &text);
 
     // First match starting in [start, start + range) and ending inside it, or -1.

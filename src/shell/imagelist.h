@@ -23,5 +23,8 @@ enum Index : int {
 };
 constexpr int Count = 19;
 
+// The image for the application's palette: the images are drawn for light
+// tool bars, so on a dark palette the colours that would not stand out
+// from the window, such as dark outlines, are made light.
 QIcon icon(int index);
 } // namespace ImageList

@@ -246,8 +246,6 @@ void MainWindow::createActions()
             action->setShortcut(row.shortcut);
         else
             action->setShortcuts({row.shortcut, row.alternateShortcut});
-        if (row.image >= 0)
-            action->setIcon(ImageList::icon(row.image));
         if (row.hint)
             applyHint(action, QString::fromLatin1(row.hint));
         m_actions[std::size_t(row.command)] = action;
@@ -725,7 +723,19 @@ void MainWindow::setTheme(ViewSettings::Theme theme)
     const Command commands[] = {Command::ViewThemeSystem, Command::ViewThemeLight, Command::ViewThemeDark};
     action(commands[int(theme)])->setChecked(true);
     ThemePalette::apply(theme, m_desktopStyle);
-    m_mdiArea->setBackground(QApplication::palette().brush(QPalette::Dark));
+    followPalette();
+}
+
+void MainWindow::followPalette()
+{
+    const QPalette palette = QApplication::palette();
+    if (std::exchange(m_followedPalette, palette.cacheKey()) == palette.cacheKey())
+        return;
+    m_mdiArea->setBackground(palette.brush(QPalette::Dark));
+    for (const CommandSpec &row : Commands)
+        if (row.image >= 0)
+            action(row.command)->setIcon(ImageList::icon(row.image));
+    refreshTabImages();
     for (DocumentWindow *document : documents())
         document->restyle();
 }
@@ -961,6 +971,9 @@ void MainWindow::goThroughHistory(std::optional<Place> (JumpHistory::*step)(cons
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // The desktop's palette can change under the System theme.
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
+        followPalette();
     if (event->type() == QEvent::MouseButtonPress && isAncestorOf(qobject_cast<QWidget *>(watched))) {
         const auto button = static_cast<QMouseEvent *>(event)->button();
         if (button == Qt::BackButton || button == Qt::ForwardButton) {

@@ -82,6 +82,9 @@ private:
     void applyViewSettings();
     void setZoom(int zoom);
     void setTheme(ViewSettings::Theme theme);
+    // Recolours what does not take the application's palette by itself: the
+    // documents' text, the tool-bar images and the window area.
+    void followPalette();
     void goToPage();
     void tileHorizontally();
     void tileVertically();
@@ -117,6 +120,7 @@ private:
     // The style the desktop chose, for the System theme.
     QString m_desktopStyle;
     ViewSettings m_view;
+    qint64 m_followedPalette = 0; // the palette's cache key
     SettingList m_recentList;
     SettingList m_sessionList;
     QStringList m_recent;
