@@ -11,6 +11,7 @@
 #include "statefolder.h"
 #include "statestore.h"
 #include "textview.h"
+#include "viewsettings.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -98,14 +99,27 @@ std::vector<TextRange> spreadRanges(qint32 length, int count)
     return ranges;
 }
 
+// Plain: headings in a stored font like the text's, every page break shown,
+// no emphasis; what documents looked like before the reading aids.
+enum class Look { ReadingAids, Plain };
+
 // A main window on in-memory settings and silent dialogs, with its state
 // folder in a temporary folder.
 struct Session
 {
-    Session()
+    explicit Session(Look look = Look::ReadingAids)
     {
         if (!appDir.isValid())
             throw std::runtime_error("no temporary folder for the state files");
+        if (look == Look::Plain) {
+            ViewSettings view;
+            view.hidePageBreaks = false;
+            view.emphasiseRequirementWords = false;
+            for (const auto &[name, value] : view.storedValues())
+                settings.writeInteger(SettingsKeyPath, QLatin1String(name), value);
+            // Any stored record but the defaults is used as stored, not in bold.
+            settings.writeInteger(SettingsKeyPath + QStringLiteral("header"), QStringLiteral("charset"), 1);
+        }
         QString error;
         stateStore = std::make_unique<StateStore>(prepareStateFolder(appDir.path(), &error));
         if (stateStore->folder().isEmpty())
@@ -179,7 +193,7 @@ struct Session
 
 struct Samples
 {
-    std::vector<qint64> readFile, buildIndex, loadText, styleHeadings, restoreAnnotations, restoreView,
+    std::vector<qint64> readFile, buildIndex, loadText, styleHeadings, foldPages, restoreAnnotations, restoreView,
         openTotal, findOne, findWalk, close;
     int lines = 0;
     int headings = 0;
@@ -228,6 +242,7 @@ Samples runSeries(const Input &input, const Options &options, const std::vector<
             samples.buildIndex.push_back(t.buildIndex);
             samples.loadText.push_back(t.loadText);
             samples.styleHeadings.push_back(t.styleHeadings);
+            samples.foldPages.push_back(t.foldPages);
             samples.restoreAnnotations.push_back(t.restoreAnnotations);
             samples.restoreView.push_back(t.restoreView);
             samples.openTotal.push_back(openNs);
@@ -259,6 +274,36 @@ Samples runSeries(const Input &input, const Options &options, const std::vector<
         if (keep)
             samples.close.push_back(closeNs);
         samples.dialogs += session.dialogs.messages - dialogsBefore;
+    }
+    return samples;
+}
+
+struct LookSamples
+{
+    Samples aids;
+    Samples plain;
+};
+
+// Opens with the reading aids and without, the runs taking turns so that a
+// change in the machine's load falls on both alike.
+LookSamples compareLooks(const Input &input, const Options &options)
+{
+    LookSamples samples;
+    Session aids(Look::ReadingAids);
+    Session plain(Look::Plain);
+    PaintWatch watch;
+    for (int run = 0; run <= options.repeat; ++run) {
+        for (auto [session, into] : {std::pair{&aids, &samples.aids}, std::pair{&plain, &samples.plain}}) {
+            session->resetState(input.path, {});
+            qint64 openNs = 0;
+            DocumentWindow *child = session->open(input.path, watch, &openNs);
+            if (run > 0) {
+                into->styleHeadings.push_back(child->loadTimings().styleHeadings);
+                into->foldPages.push_back(child->loadTimings().foldPages);
+                into->openTotal.push_back(openNs);
+            }
+            session->close(child);
+        }
     }
     return samples;
 }
@@ -375,6 +420,7 @@ QList<Row> measureInput(const Input &input, const Options &options)
         rows << index;
         rows << row(input.label, QStringLiteral("load_text"), base.loadText);
         rows << row(input.label, QStringLiteral("style_headings"), base.styleHeadings);
+        rows << row(input.label, QStringLiteral("fold_pages"), base.foldPages);
         Row restore = row(input.label, QStringLiteral("restore_highlights"), base.restoreAnnotations);
         restore.extra << std::pair{QStringLiteral("highlights"), double(base.restored)};
         rows << restore;
@@ -391,6 +437,14 @@ QList<Row> measureInput(const Input &input, const Options &options)
             rows << walk;
         }
         rows << row(input.label, QStringLiteral("close"), base.close);
+    }
+
+    const LookSamples looks = compareLooks(input, options);
+    for (const auto &[suffix, samples] : {std::pair{QStringLiteral(" aids"), &looks.aids},
+                                          std::pair{QStringLiteral(" plain"), &looks.plain}}) {
+        rows << row(input.label + suffix, QStringLiteral("style_headings"), samples->styleHeadings);
+        rows << row(input.label + suffix, QStringLiteral("fold_pages"), samples->foldPages);
+        rows << row(input.label + suffix, QStringLiteral("open_total"), samples->openTotal);
     }
 
     Row rss;
@@ -410,6 +464,7 @@ QList<Row> measureInput(const Input &input, const Options &options)
         rows << row(label, QStringLiteral("build_index"), marked.buildIndex);
         rows << row(label, QStringLiteral("load_text"), marked.loadText);
         rows << row(label, QStringLiteral("style_headings"), marked.styleHeadings);
+        rows << row(label, QStringLiteral("fold_pages"), marked.foldPages);
         Row restore = row(label, QStringLiteral("restore_highlights"), marked.restoreAnnotations);
         restore.extra << std::pair{QStringLiteral("highlights"), double(marked.restored)};
         if (marked.dialogs > 0)

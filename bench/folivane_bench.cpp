@@ -166,6 +166,14 @@ void summarize(Results &results, const bench::Options &options, qint64 emptyRssK
                           target ? std::optional<bool>(*open / *bare <= 2.0) : std::nullopt);
         }
     }
+    // Bold headings, folded page breaks and emphasis against none of them.
+    for (const QString &input : inputs) {
+        const auto aids = results.median(input + QStringLiteral(" aids"), QStringLiteral("open_total"));
+        const auto plain = results.median(input + QStringLiteral(" plain"), QStringLiteral("open_total"));
+        if (aids && plain && *plain > 0)
+            results.check(QStringLiteral("open_total aids/plain"), input, *aids / *plain, QStringLiteral("<= 1.10"),
+                          *aids / *plain <= 1.10);
+    }
     for (const QString &input : inputs) {
         const Row *index = results.find(input, QStringLiteral("build_index"));
         if (index && index->mbPerS && !input.endsWith(hl))
