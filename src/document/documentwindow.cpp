@@ -469,6 +469,8 @@ bool DocumentWindow::goToPage(int page)
     if (line < 0)
         return false;
     jumpToLine(line + 1);
+    // Reading goes on from the page with the keys.
+    m_textView->setFocus();
     return true;
 }
 
