@@ -40,7 +40,7 @@ QFont toFont(const FontRecord &record, QFont font, int zoom)
     font.setStyleHint(QFont::TypeWriter, QFont::PreferDefault);
     font.setFixedPitch(true);
     if (record.size > 0)
-        font.setPointSizeF(record.size * (zoom / 100.0));
+        font.setPointSizeF(qreal(record.size) * zoom / 100);
     font.setBold(record.bold);
     font.setItalic(record.italic);
     font.setUnderline(record.underline);
@@ -70,7 +70,7 @@ QTextCharFormat headingFormat(const FontRecord &record, const QPalette &palette,
     format.setFontFamilies({record.name});
     format.setFontStyleHint(QFont::TypeWriter);
     if (record.size > 0)
-        format.setFontPointSize(record.size * (zoom / 100.0));
+        format.setFontPointSize(qreal(record.size) * zoom / 100);
     format.setFontWeight(record.bold ? QFont::Bold : QFont::Normal);
     format.setFontItalic(record.italic);
     format.setFontUnderline(record.underline);

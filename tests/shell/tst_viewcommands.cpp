@@ -22,11 +22,11 @@ const QByteArray Sample = "1.  Introduction\n"
                           "   The line that carries the highlight.\n";
 
 // The point sizes of the body and of the first line's heading.
-std::pair<qreal, qreal> sizesOf(DocumentWindow *window)
+void compareSizes(DocumentWindow *window, qreal body, qreal heading)
 {
     const TextView *view = window->textView();
-    const QTextCharFormat heading = view->document()->firstBlock().textFormats().constFirst().format;
-    return {view->font().pointSizeF(), heading.fontPointSize()};
+    QCOMPARE(view->font().pointSizeF(), body);
+    QCOMPARE(view->document()->firstBlock().textFormats().constFirst().format.fontPointSize(), heading);
 }
 
 void storeHeaderSize(AppFixture &app, int size)
@@ -117,14 +117,13 @@ private slots:
         MainWindow *form = app.start();
         const QString path = app.document(QStringLiteral("rfc1.txt"), Sample);
         DocumentWindow *window = app.open(path);
-        QCOMPARE(sizesOf(window), std::pair(9.0, 12.0));
+        compareSizes(window, 9, 12);
         for (int i = 0; i < in; ++i)
             form->action(Command::ViewZoomIn)->trigger();
         for (int i = 0; i < out; ++i)
             form->action(Command::ViewZoomOut)->trigger();
         // Body and headings together, from the stored sizes.
-        const std::pair<qreal, qreal> zoomed(9.0 * zoom / 100, 12.0 * zoom / 100);
-        QCOMPARE(sizesOf(window), zoomed);
+        compareSizes(window, 9.0 * zoom / 100, 12.0 * zoom / 100);
         QCOMPARE(form->action(Command::ViewZoomIn)->isEnabled(), zoom < 300);
         QCOMPARE(form->action(Command::ViewZoomOut)->isEnabled(), zoom > 50);
         QVERIFY(app.close());
@@ -134,9 +133,9 @@ private slots:
 
         form = app.start();
         window = app.open(path);
-        QCOMPARE(sizesOf(window), zoomed);
+        compareSizes(window, 9.0 * zoom / 100, 12.0 * zoom / 100);
         form->action(Command::ViewActualSize)->trigger();
-        QCOMPARE(sizesOf(window), std::pair(9.0, 12.0));
+        compareSizes(window, 9, 12);
     }
 
     void zoomKeysAndTheWheelReachEveryDocument()
