@@ -386,3 +386,31 @@ void DocumentWindow::searchAgain()
     if (m_findHit)
         search(m_lastFindText, m_lastFindOptions);
 }
+
+DocumentWindow::MatchResult DocumentWindow::findMatch(const QString &text, SearchOptions options, qint32 from,
+                                                      bool forward)
+{
+    const std::vector<qint32> &matches = m_textView->matches(text, options);
+    MatchResult result;
+    result.count = int(matches.size());
+    if (matches.empty())
+        return result;
+    auto at = std::lower_bound(matches.begin(), matches.end(), from);
+    if (forward) {
+        result.wrapped = at == matches.end();
+        if (result.wrapped)
+            at = matches.begin();
+    } else {
+        result.wrapped = at == matches.begin();
+        at = result.wrapped ? std::prev(matches.end()) : std::prev(at);
+    }
+    result.index = int(at - matches.begin());
+    m_textView->setSelectionStart(*at);
+    m_textView->setSelectionLength(qint32(text.size()));
+    return result;
+}
+
+void DocumentWindow::markMatches(const QString &text, SearchOptions options)
+{
+    m_textView->markMatches(text, options);
+}

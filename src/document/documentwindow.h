@@ -58,6 +58,21 @@ public:
     void search(const QString &text, SearchOptions options);
     void searchAgain();
 
+    // Which match a search of the find bar selected: counted from 0, -1 when
+    // there is none; wrapped when it went past an end of the text.
+    struct MatchResult
+    {
+        int index = -1;
+        int count = 0;
+        bool wrapped = false;
+    };
+    // Selects the first match starting at or after from (forward), or the
+    // last one starting before it, going round the end when there is none;
+    // nothing moves when the text has no match.
+    MatchResult findMatch(const QString &text, SearchOptions options, qint32 from, bool forward);
+    // Marks every match of the text in sight; an empty text clears the marks.
+    void markMatches(const QString &text, SearchOptions options);
+
     // How long each step of the load took, in nanoseconds.
     struct LoadTimings
     {

@@ -2,6 +2,7 @@
 
 #include "textsearch.h"
 
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -38,10 +39,16 @@ TextView::TextView(QWidget *parent)
     p.setColor(QPalette::Inactive, QPalette::HighlightedText,
                p.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (!m_markedNeedle.isEmpty())
+            updateMatchMarks();
+    });
 }
 
 void TextView::setDocumentText(QString text)
 {
+    m_matchNeedle.clear();
+    m_matches.clear();
     blankControlCharacters(text);
     m_lineStarts.clear();
     m_lineStarts.push_back(0);
@@ -103,7 +110,7 @@ void TextView::setSelectionLength(qint32 length)
     cursor.setPosition(toQtPosition(start));
     cursor.setPosition(toQtPosition(start + std::max(length, 0)), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
-    ensureCursorVisible();
+    revealCaret();
 }
 
 QString TextView::selectedText() const
@@ -157,6 +164,64 @@ qint32 TextView::findText(const QString &what, qint32 start, qint32 range, Searc
             return toViewPosition(int(at));
     }
     return -1;
+}
+
+const std::vector<qint32> &TextView::matches(const QString &needle, SearchOptions options)
+{
+    if (needle != m_matchNeedle || options != m_matchOptions) {
+        m_matchNeedle = needle;
+        m_matchOptions = options;
+        m_matches.clear();
+        for (const qsizetype at : TextSearch::findAll(m_text, needle, options))
+            m_matches.push_back(toViewPosition(int(at)));
+    }
+    return m_matches;
+}
+
+void TextView::markMatches(const QString &needle, SearchOptions options)
+{
+    m_markedNeedle = needle;
+    m_markedOptions = options;
+    updateMatchMarks();
+}
+
+void TextView::updateMatchMarks()
+{
+    QList<QTextEdit::ExtraSelection> marks;
+    if (!m_markedNeedle.isEmpty()) {
+        const std::vector<qint32> &all = matches(m_markedNeedle, m_markedOptions);
+        const QTextBlock first = firstVisibleBlock();
+        const QTextBlock last = cursorForPosition(viewport()->rect().bottomLeft()).block();
+        const qint32 from = toViewPosition(first.position());
+        const qint32 to = toViewPosition(last.position() + last.length());
+        QTextCharFormat format;
+        format.setBackground(palette().color(QPalette::Highlight).lighter(160));
+        format.setForeground(palette().color(QPalette::Text));
+        const qint32 length = qint32(m_markedNeedle.size());
+        for (auto at = std::lower_bound(all.begin(), all.end(), from); at != all.end() && *at < to; ++at) {
+            QTextCursor cursor(document());
+            cursor.setPosition(toQtPosition(*at));
+            cursor.setPosition(toQtPosition(*at + length), QTextCursor::KeepAnchor);
+            marks.append({cursor, format});
+        }
+    }
+    setExtraSelections(marks);
+}
+
+void TextView::revealCaret()
+{
+    if (!viewport()->rect().contains(cursorRect()))
+        centerCursor();
+}
+
+void TextView::keyPressEvent(QKeyEvent *event)
+{
+    // A read-only view has no other use for the key.
+    if (event->text() == QStringLiteral("/") && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        emit findRequested();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void TextView::mergeFormat(std::span<const Span> spans, const QTextCharFormat &format)

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "textsearch.h"
+
 #include <QPlainTextEdit>
 
 #include <span>
 #include <vector>
 
 class QTextCharFormat;
-struct SearchOptions;
 
 // The read-only view of a document. It speaks in the document's positions,
 // in which every line end counts two characters, and in lines counted from 0.
@@ -52,14 +53,37 @@ public:
     // First match starting in [start, start + range) and ending inside it, or -1.
     qint32 findText(const QString &what, qint32 start, qint32 range, SearchOptions options) const;
 
+    // Where every match of needle starts, as view positions; kept for the
+    // next call with the same needle and options, as typing asks again and again.
+    const std::vector<qint32> &matches(const QString &needle, SearchOptions options);
+    // Marks the matches in the visible part of the text, until cleared with an
+    // empty needle; a mark of the moment, never a highlight.
+    void markMatches(const QString &needle, SearchOptions options);
+    // Scrolls a caret that is out of sight to the middle of the view.
+    void revealCaret();
+
     // Merges the format into every span, as one edit.
     void mergeFormat(std::span<const Span> spans, const QTextCharFormat &format);
 
     qint32 toViewPosition(int qtPosition) const;
     int toQtPosition(qint32 position) const;
 
+signals:
+    // "/" was typed: the user wants to search.
+    void findRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
+    void updateMatchMarks();
+
     QString m_text;
+    QString m_matchNeedle;
+    SearchOptions m_matchOptions;
+    std::vector<qint32> m_matches;
+    QString m_markedNeedle;
+    SearchOptions m_markedOptions;
     // Where each line starts, in QString positions.
     std::vector<int> m_lineStarts;
 };

@@ -16,6 +16,8 @@ enum class Command {
     EditCancelHighlight,
     SearchFind,
     SearchFindNext,
+    SearchFindPrevious,
+    SearchFindAsYouType,
     GoBack,
     GoForward,
     ConfigTextFont,

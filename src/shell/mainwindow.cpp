@@ -4,6 +4,7 @@
 #include "appcontext.h"
 #include "dialogs.h"
 #include "documentwindow.h"
+#include "findbar.h"
 #include "finddialog.h"
 #include "fontsettings.h"
 #include "fontstyle.h"
@@ -83,6 +84,11 @@ const CommandSpec Commands[] = {
      ImageList::Find, "Find ... | Find text in current RFC document"},
     {Command::SearchFindNext, "SearchFindNext", Menu::Search, "Find &Next", QKeySequence(Qt::Key_F3),
      ImageList::FindNext, "Find Next | Find next string in current RFC document"},
+    {Command::SearchFindPrevious, "SearchFindPrevious", Menu::Search, "Find &Previous",
+     QKeySequence(Qt::SHIFT | Qt::Key_F3), -1, "Find Previous|Find the previous match of the last search"},
+    {Command::SearchFindAsYouType, "SearchFindAsYouType", Menu::Search, "Find as You &Type",
+     QKeySequence(Qt::CTRL | Qt::Key_I), -1, "Find as You Type|Search while you type, in a bar below the text",
+     true},
     {Command::GoBack, "GoBack", Menu::Go, "&Back", QKeySequence(Qt::ALT | Qt::Key_Left), ImageList::Back,
      "Back|Go back to where the last jump started"},
     {Command::GoForward, "GoForward", Menu::Go, "&Forward", QKeySequence(Qt::ALT | Qt::Key_Right),
@@ -149,6 +155,7 @@ QString fileNamePart(const QString &path)
 
 MainWindow::MainWindow(AppContext &context)
     : m_context(context)
+    , m_findBar(new FindBar)
     , m_recentList(context.settings, QStringLiteral("recent"), RecentCapacity)
     , m_sessionList(context.settings, QStringLiteral("session"), SessionCapacity)
     , m_mdiArea(new QMdiArea)
@@ -179,6 +186,8 @@ MainWindow::MainWindow(AppContext &context)
     clientLayout->setSpacing(0);
     clientLayout->addWidget(m_fileTabPanel);
     clientLayout->addWidget(m_mdiArea, 1);
+    clientLayout->addWidget(m_findBar);
+    m_findBar->hide();
     setCentralWidget(client);
     resize(541, 342);
     setWindowIcon(QIcon(QStringLiteral(":/folivane.svg")));
@@ -252,7 +261,13 @@ void MainWindow::connectActions()
         m_findDialog->raise();
         m_findDialog->activateWindow();
     });
-    onDocument(Command::SearchFindNext, &DocumentWindow::searchAgain);
+    on(Command::SearchFindNext, [this] { repeatSearch(true); });
+    on(Command::SearchFindPrevious, [this] { repeatSearch(false); });
+    on(Command::SearchFindAsYouType, &MainWindow::openFindBar);
+    connect(m_findBar, &FindBar::searchChanged, this, &MainWindow::searchFromFindBar);
+    connect(m_findBar, &FindBar::nextRequested, this, [this] { repeatSearch(true); });
+    connect(m_findBar, &FindBar::previousRequested, this, [this] { repeatSearch(false); });
+    connect(m_findBar, &FindBar::closed, this, &MainWindow::closeFindBar);
     on(Command::GoBack, [this] { goThroughHistory(&JumpHistory::back); });
     on(Command::GoForward, [this] { goThroughHistory(&JumpHistory::forward); });
     on(Command::ConfigTextFont, [this] { chooseFont(m_context.fonts.text); });
@@ -510,6 +525,7 @@ void MainWindow::openDocument(const QString &path)
         connect(window, &DocumentWindow::caretLineChanged, this, &MainWindow::showCaretLine);
         connect(window, &DocumentWindow::jumping, this, &MainWindow::recordJump);
         connect(window->textView(), &QPlainTextEdit::copyAvailable, this, &MainWindow::updateActions);
+        connect(window->textView(), &TextView::findRequested, this, &MainWindow::openFindBar);
         // Queued: while the signal runs, the area still lists the window.
         connect(window, &QObject::destroyed, this, &MainWindow::updateActions, Qt::QueuedConnection);
         m_mdiArea->addSubWindow(window);
@@ -601,9 +617,70 @@ void MainWindow::addBookmark()
 
 void MainWindow::findFromDialog()
 {
+    m_lastSearch = {SearchSource::Dialog, m_findDialog->text(),
+                    {m_findDialog->matchCase(), m_findDialog->wholeWord()}};
     // The dialog can outlive the last document.
     if (DocumentWindow *document = activeDocument())
-        document->search(m_findDialog->text(), {m_findDialog->matchCase(), m_findDialog->wholeWord()});
+        document->search(m_lastSearch.text, m_lastSearch.options);
+}
+
+void MainWindow::openFindBar()
+{
+    DocumentWindow *document = activeDocument();
+    if (!document)
+        return;
+    const TextView *view = document->textView();
+    m_findAnchor = view->selectionStart();
+    const QString selected = view->selectedText();
+    m_findBar->open(selected.contains(u'\n') ? QString() : selected);
+    searchFromFindBar();
+}
+
+void MainWindow::searchFromFindBar()
+{
+    DocumentWindow *document = activeDocument();
+    if (!document || m_findBar->isHidden())
+        return;
+    m_lastSearch = {SearchSource::FindBar, m_findBar->text(), m_findBar->options()};
+    showMatch(document->findMatch(m_lastSearch.text, m_lastSearch.options, m_findAnchor, true));
+    document->markMatches(m_lastSearch.text, m_lastSearch.options);
+}
+
+void MainWindow::repeatSearch(bool forward)
+{
+    DocumentWindow *document = activeDocument();
+    if (!document)
+        return;
+    // The dialog's own way of going on: each document its own last search.
+    if (forward && m_lastSearch.source == SearchSource::Dialog) {
+        document->searchAgain();
+        return;
+    }
+    if (m_lastSearch.text.isEmpty())
+        return;
+    const TextView *view = document->textView();
+    const qint32 from = forward ? view->selectionStart() + 1 : view->selectionStart();
+    showMatch(document->findMatch(m_lastSearch.text, m_lastSearch.options, from, forward));
+}
+
+void MainWindow::showMatch(const DocumentWindow::MatchResult &result)
+{
+    if (!m_findBar->isHidden())
+        m_findBar->showResult(result.index, result.count, result.wrapped);
+    if (result.index < 0 && !m_lastSearch.text.isEmpty())
+        statusBar()->showMessage(QStringLiteral("Not found: %1").arg(m_lastSearch.text), 5000);
+    else if (result.wrapped)
+        statusBar()->showMessage(QStringLiteral("Search wrapped"), 3000);
+    else
+        statusBar()->clearMessage();
+}
+
+void MainWindow::closeFindBar()
+{
+    if (DocumentWindow *document = activeDocument()) {
+        document->markMatches(QString(), {});
+        document->textView()->setFocus();
+    }
 }
 
 // Only the record changes: documents take it when they are next opened, and

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands.h"
+#include "documentwindow.h"
 #include "jumphistory.h"
 #include "settinglist.h"
 
@@ -11,7 +12,7 @@
 
 class AboutBox;
 struct AppContext;
-class DocumentWindow;
+class FindBar;
 class FindDialog;
 class QAction;
 class QLabel;
@@ -47,6 +48,7 @@ public:
     QMdiArea *mdiArea() const { return m_mdiArea; }
     QMenu *windowMenu() const { return m_windowMenu; }
     FindDialog *findDialog() const { return m_findDialog; }
+    FindBar *findBar() const { return m_findBar; }
     AboutBox *aboutBox() const { return m_aboutBox; }
 
     // The open-files tab of a document window, or -1.
@@ -75,6 +77,11 @@ private:
     void toggleFileTabs();
     void addBookmark();
     void findFromDialog();
+    void openFindBar();
+    void searchFromFindBar();
+    void repeatSearch(bool forward);
+    void showMatch(const DocumentWindow::MatchResult &result);
+    void closeFindBar();
     void chooseFont(FontRecord &record);
     void tileHorizontally();
     void tileVertically();
@@ -107,6 +114,17 @@ private:
     void showCaretLine(int line, int count);
 
     AppContext &m_context;
+    FindBar *m_findBar;
+    // The last search of either kind, which F3 and Shift+F3 repeat.
+    enum class SearchSource { Dialog, FindBar };
+    struct LastSearch
+    {
+        SearchSource source = SearchSource::Dialog;
+        QString text;
+        SearchOptions options;
+    };
+    LastSearch m_lastSearch;
+    qint32 m_findAnchor = 0;
     SettingList m_recentList;
     SettingList m_sessionList;
     QStringList m_recent;
