@@ -180,7 +180,7 @@ struct Session
 struct Samples
 {
     std::vector<qint64> readFile, buildIndex, loadText, styleHeadings, restoreAnnotations, restoreView,
-        openTotal, findOne, findWalk, close;
+        openTotal, findOne, findWalk, findBarOpen, findBarKey, close;
     int lines = 0;
     int headings = 0;
     int walkHits = 0;
@@ -208,6 +208,26 @@ int walkHits(DocumentWindow *child, const QString &word)
         if (++hits > 50'000'000)
             throw std::runtime_error("the find walk does not come back to its first hit");
     }
+}
+
+// Opens a search as the find bar does, then types the text one key at a time
+// (each key a new text to count, select and mark); returns the slowest key.
+qint64 slowestFindBarKey(DocumentWindow *child, const QString &typed, qint64 *openNs)
+{
+    QElapsedTimer open;
+    open.start();
+    child->textView()->prepareSearch();
+    *openNs = open.nsecsElapsed();
+    qint64 slowest = 0;
+    for (qsizetype length = 1; length <= typed.size(); ++length) {
+        QElapsedTimer clock;
+        clock.start();
+        child->findMatch(typed.left(length), {}, 0, true);
+        child->markMatches(typed.left(length), {});
+        slowest = std::max(slowest, clock.nsecsElapsed());
+    }
+    child->markMatches(QString(), {});
+    return slowest;
 }
 
 Samples runSeries(const Input &input, const Options &options, const std::vector<TextRange> &ranges,
@@ -250,9 +270,13 @@ Samples runSeries(const Input &input, const Options &options, const std::vector<
             clock.restart();
             samples.walkHits = walkHits(child, commonWord);
             const qint64 walkNs = clock.nsecsElapsed();
+            qint64 barOpenNs = 0;
+            const qint64 keyNs = slowestFindBarKey(child, QStringLiteral("must not"), &barOpenNs);
             if (keep) {
                 samples.findOne.push_back(findNs);
                 samples.findWalk.push_back(walkNs);
+                samples.findBarKey.push_back(keyNs);
+                samples.findBarOpen.push_back(barOpenNs);
             }
         }
         const qint64 closeNs = session.close(child);
@@ -389,6 +413,8 @@ QList<Row> measureInput(const Input &input, const Options &options)
             Row walk = row(input.label, QStringLiteral("find_walk"), base.findWalk);
             walk.extra << std::pair{QStringLiteral("hits"), double(base.walkHits)};
             rows << walk;
+            rows << row(input.label, QStringLiteral("findbar_open"), base.findBarOpen);
+            rows << row(input.label, QStringLiteral("findbar_slowest_key"), base.findBarKey);
         }
         rows << row(input.label, QStringLiteral("close"), base.close);
     }

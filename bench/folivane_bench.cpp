@@ -172,6 +172,11 @@ void summarize(Results &results, const bench::Options &options, qint64 emptyRssK
             results.check(QStringLiteral("build_index MB/s"), input, *index->mbPerS, QStringLiteral(">= 200"),
                           *index->mbPerS >= 200);
     }
+    // The find bar counts every match on each key: typing must not lag.
+    for (const QString &input : inputs) {
+        if (const std::optional<double> key = results.median(input, QStringLiteral("findbar_slowest_key")))
+            results.check(QStringLiteral("findbar key ms"), input, *key, QStringLiteral("<= 10"), *key <= 10);
+    }
     if (const std::optional<double> find = results.median(sizeLabel(2.5), QStringLiteral("find_one")))
         results.check(QStringLiteral("find_one ms"), sizeLabel(2.5), *find, QStringLiteral("<= 10"), *find <= 10);
 

@@ -49,6 +49,7 @@ void TextView::setDocumentText(QString text)
 {
     m_matchNeedle.clear();
     m_matches.clear();
+    m_foldedText = QString();
     blankControlCharacters(text);
     m_lineStarts.clear();
     m_lineStarts.push_back(0);
@@ -172,10 +173,36 @@ const std::vector<qint32> &TextView::matches(const QString &needle, SearchOption
         m_matchNeedle = needle;
         m_matchOptions = options;
         m_matches.clear();
-        for (const qsizetype at : TextSearch::findAll(m_text, needle, options))
-            m_matches.push_back(toViewPosition(int(at)));
+        const std::vector<qsizetype> found = options.matchCase ? TextSearch::findAll(m_text, needle, options)
+                                                               : TextSearch::findAll(caseFoldedText(),
+                                                                                     needle.toCaseFolded(),
+                                                                                     {true, options.wholeWord});
+        // Matches come in order: walk the line starts along with them.
+        size_t line = 0;
+        for (const qsizetype at : found) {
+            while (line + 1 < m_lineStarts.size() && m_lineStarts[line + 1] <= at)
+                ++line;
+            m_matches.push_back(qint32(at + qsizetype(line)));
+        }
     }
     return m_matches;
+}
+
+const QString &TextView::caseFoldedText()
+{
+    // Folded once, so that every key of a search ignoring case is a plain
+    // search. Character by character, so that no position shifts.
+    if (m_foldedText.isNull()) {
+        m_foldedText = m_text;
+        for (QChar &c : m_foldedText) {
+            // ASCII, most of every RFC, without a table lookup.
+            if (c.unicode() < 0x80)
+                c = QChar(c.unicode() >= u'A' && c.unicode() <= u'Z' ? c.unicode() + 32 : c.unicode());
+            else if (!c.isSurrogate())
+                c = c.toCaseFolded();
+        }
+    }
+    return m_foldedText;
 }
 
 void TextView::markMatches(const QString &needle, SearchOptions options)

@@ -59,6 +59,9 @@ public:
     // Marks the matches in the visible part of the text, until cleared with an
     // empty needle; a mark of the moment, never a highlight.
     void markMatches(const QString &needle, SearchOptions options);
+    // Readies searches that ignore case; done when a search begins, so that
+    // the keys typed after it do not wait for it.
+    void prepareSearch() { caseFoldedText(); }
     // Scrolls a caret that is out of sight to the middle of the view.
     void revealCaret();
 
@@ -77,8 +80,10 @@ protected:
 
 private:
     void updateMatchMarks();
+    const QString &caseFoldedText();
 
     QString m_text;
+    QString m_foldedText; // made on the first search that ignores case
     QString m_matchNeedle;
     SearchOptions m_matchOptions;
     std::vector<qint32> m_matches;

@@ -629,7 +629,8 @@ void MainWindow::openFindBar()
     DocumentWindow *document = activeDocument();
     if (!document)
         return;
-    const TextView *view = document->textView();
+    TextView *view = document->textView();
+    view->prepareSearch();
     m_findAnchor = view->selectionStart();
     const QString selected = view->selectedText();
     m_findBar->open(selected.contains(u'\n') ? QString() : selected);
