@@ -8,11 +8,15 @@
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextCharFormat>
+#include <QToolButton>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -44,6 +48,8 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     , m_indexTree(new QTreeWidget)
     , m_bookmarkList(new QListWidget)
     , m_textView(new TextView)
+    , m_noticeBar(new QWidget)
+    , m_notice(new QLabel)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("MDI Child"));
@@ -62,8 +68,33 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     m_panelTabs->addTab(m_indexTree, QStringLiteral(" Index "));
     m_panelTabs->addTab(m_bookmarkList, QStringLiteral(" Bookmarks "));
 
+    auto *closeNotice = new QToolButton;
+    closeNotice->setText(QStringLiteral("\u2715"));
+    closeNotice->setAutoRaise(true);
+    closeNotice->setToolTip(QStringLiteral("Close this bar"));
+    connect(closeNotice, &QToolButton::clicked, this, [this] {
+        m_noticeClosed = true;
+        m_noticeBar->hide();
+    });
+    m_notice->setTextFormat(Qt::RichText);
+    m_notice->setWordWrap(true);
+    connect(m_notice, &QLabel::linkActivated, this, &DocumentWindow::noticeLinkActivated);
+    auto *noticeLayout = new QHBoxLayout(m_noticeBar);
+    noticeLayout->setContentsMargins(6, 2, 2, 2);
+    noticeLayout->addWidget(m_notice, 1);
+    noticeLayout->addWidget(closeNotice);
+    m_noticeBar->setAutoFillBackground(true);
+    m_noticeBar->setBackgroundRole(QPalette::AlternateBase);
+    m_noticeBar->hide();
+    auto *textSide = new QWidget;
+    auto *textLayout = new QVBoxLayout(textSide);
+    textLayout->setContentsMargins(0, 0, 0, 0);
+    textLayout->setSpacing(0);
+    textLayout->addWidget(m_noticeBar);
+    textLayout->addWidget(m_textView, 1);
+
     m_splitter->addWidget(m_panelTabs);
-    m_splitter->addWidget(m_textView);
+    m_splitter->addWidget(textSide);
     m_splitter->setHandleWidth(5);
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setStretchFactor(1, 1);
@@ -144,6 +175,12 @@ void DocumentWindow::showText()
     setPanelWidth(m_storedView.panelWidth);
     showLine(m_storedView.topLine);
     m_timings.restoreView = clock.nsecsElapsed();
+}
+
+void DocumentWindow::setNotice(const QString &html)
+{
+    m_notice->setText(html);
+    m_noticeBar->setVisible(!html.isEmpty() && !m_noticeClosed);
 }
 
 void DocumentWindow::jumpToLine(int line)

@@ -11,6 +11,7 @@
 
 class Dialogs;
 class FontSettings;
+class QLabel;
 class QListWidget;
 class QSplitter;
 class QTabWidget;
@@ -85,6 +86,11 @@ public:
     };
     const LoadTimings &loadTimings() const { return m_timings; }
 
+    // A bar above the text with what the RFC index says of the document
+    // (rich text with links); empty hides it. The user can close it.
+    void setNotice(const QString &html);
+    QLabel *notice() const { return m_notice; }
+
     TextView *textView() const { return m_textView; }
     QTreeWidget *indexTree() const { return m_indexTree; }
     QListWidget *bookmarkList() const { return m_bookmarkList; }
@@ -100,6 +106,7 @@ signals:
     void caretLineChanged(int line, int count);
     // A jump is about to leave the place.
     void jumping(const Place &from);
+    void noticeLinkActivated(const QString &link);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -128,6 +135,9 @@ private:
     QTreeWidget *m_indexTree;
     QListWidget *m_bookmarkList;
     TextView *m_textView;
+    QWidget *m_noticeBar;
+    QLabel *m_notice;
+    bool m_noticeClosed = false;
 
     DocumentRecord m_record;
     std::optional<DocumentStateFiles> m_stateFiles;

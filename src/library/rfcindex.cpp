@@ -237,8 +237,8 @@ RfcIndex RfcIndex::load(const QString &path)
 QFuture<RfcIndex> RfcIndex::loadAsync(const QString &path)
 {
     return QtConcurrent::run(
-        [](QPromise<RfcIndex> &promise, const QString &path) {
-            QFile file(path);
+        [](QPromise<RfcIndex> &promise, const QString &indexPath) {
+            QFile file(indexPath);
             if (!file.open(QIODevice::ReadOnly)) {
                 RfcIndex index;
                 index.m_error = file.errorString();

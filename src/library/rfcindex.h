@@ -50,6 +50,8 @@ public:
     // Empty when the whole document was read.
     QString errorString() const { return m_error; }
 
+    // Every entry, by number.
+    const QList<RfcEntry> &entries() const { return m_entries; }
     // Null when the index has no entry for the RFC.
     const RfcEntry *entry(int rfc) const;
     // The RFCs a BCP or STD is made of, in the index's order; an RFC is

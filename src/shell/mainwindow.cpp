@@ -10,6 +10,7 @@
 #include "fontstyle.h"
 #include "imagelist.h"
 #include "product.h"
+#include "rfclibrary.h"
 #include "settinglist.h"
 #include "textview.h"
 #include "usersettings.h"
@@ -19,11 +20,17 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QLineEdit>
+#include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QMenuBar>
 #include <QScreen>
@@ -65,6 +72,8 @@ struct CommandSpec
 const CommandSpec Commands[] = {
     {Command::FileOpen, "FileOpen", Menu::File, "&Open", QKeySequence(Qt::CTRL | Qt::Key_O), ImageList::Open,
      "Open|Open a file"},
+    {Command::FileOpenRfc, "FileOpenRfc", Menu::File, "Open &RFC...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
+     -1, "Open RFC|Open an RFC or Internet-Draft by its number or name, fetching it once for the library"},
     {Command::FileClearRecent, "FileClearRecent", Menu::None, "Clear List", {}, -1, nullptr},
     {Command::FileClose, "FileClose", Menu::File, "&Close", {}, -1, "Close|Close current file"},
     {Command::FileExit, "FileExit", Menu::File, "E&xit", {}, -1, "Exit|Exit application", true},
@@ -196,6 +205,7 @@ MainWindow::MainWindow(AppContext &context)
     connect(m_findDialog, &FindDialog::find, this, &MainWindow::findFromDialog);
 
     readWindowSettings();
+    createLibrary();
     m_recent = m_recentList.read();
     m_restoreSession = m_context.settings.readInteger(SettingsKeyPath, RestoreSessionValue).value_or(1) != 0;
     action(Command::ViewRestoreSession)->setChecked(m_restoreSession);
@@ -244,6 +254,12 @@ void MainWindow::connectActions()
         });
     };
     on(Command::FileOpen, &MainWindow::chooseOpenFile);
+    on(Command::FileOpenRfc, [this] {
+        m_library->refreshIndex();
+        const QString text = m_context.dialogs.askDocumentName(this, m_library->completions());
+        if (!text.isEmpty())
+            m_library->open(text, activeDocumentFolder());
+    });
     connect(action(Command::FileClose), &QAction::triggered, m_mdiArea, &QMdiArea::closeActiveSubWindow);
     on(Command::FileExit, &QWidget::close);
     on(Command::EditCopy, [] {
@@ -306,8 +322,8 @@ void MainWindow::createMenus()
             if (row.separatorBefore)
                 menu->addSeparator();
             menu->addAction(action(row.command));
-            if (row.command == Command::FileOpen)
-                m_recentMenu = menu->addMenu(QStringLiteral("Open &Recent"));
+            if (row.command == Command::FileOpenRfc)
+                m_recentMenu = menu->addMenu(QStringLiteral("Open Re&cent"));
         }
         if (spec.menu == Menu::Window)
             m_windowMenu = menu;
@@ -407,6 +423,11 @@ bool MainWindow::writeSettings()
         || !m_sessionList.write(m_closedSession.paths)
         || !settings.writeInteger(key, SessionActiveValue, m_closedSession.active)) {
         m_context.dialogs.error(this, QStringLiteral("Failed to set data for '%1'").arg(RestoreSessionValue),
+                                ProgramCaption);
+        return false;
+    }
+    if (!m_library->settings().write(settings)) {
+        m_context.dialogs.error(this, QStringLiteral("Failed to set data for '%1'").arg(QStringLiteral("library_folder")),
                                 ProgramCaption);
         return false;
     }
@@ -524,6 +545,7 @@ void MainWindow::openDocument(const QString &path)
         connect(window, &DocumentWindow::closing, this, [this, window] { documentClosing(window); });
         connect(window, &DocumentWindow::caretLineChanged, this, &MainWindow::showCaretLine);
         connect(window, &DocumentWindow::jumping, this, &MainWindow::recordJump);
+        connect(window, &DocumentWindow::noticeLinkActivated, this, &MainWindow::openAddress);
         connect(window->textView(), &QPlainTextEdit::copyAvailable, this, &MainWindow::updateActions);
         connect(window->textView(), &TextView::findRequested, this, &MainWindow::openFindBar);
         // Queued: while the signal runs, the area still lists the window.
@@ -533,6 +555,9 @@ void MainWindow::openDocument(const QString &path)
         window->showText();
         addFileTab(window, path);
         window->setWindowTitle(path);
+        showIndexFacts(window);
+        if (isInLibrary(path))
+            m_library->refreshIndex();
     }
     rememberRecent(path);
     if (window->isMinimized())
@@ -916,4 +941,119 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::createLibrary()
+{
+    m_library = new RfcLibrary(LibrarySettings::read(m_context.settings), this);
+    connect(m_library, &RfcLibrary::openRequested, this, &MainWindow::openDocument);
+    connect(m_library, &RfcLibrary::message, this, [this](const QString &text) {
+        statusBar()->showMessage(text, 15000);
+    });
+    connect(m_library, &RfcLibrary::indexChanged, this, [this] {
+        for (DocumentWindow *window : documents())
+            showIndexFacts(window);
+    });
+
+    m_fetchPanel = new QWidget;
+    auto *layout = new QHBoxLayout(m_fetchPanel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *what = new QLabel;
+    auto *progress = new QProgressBar;
+    progress->setMaximumWidth(160);
+    progress->setMaximumHeight(14);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"));
+    cancel->setToolTip(QStringLiteral("Stop fetching (Escape)"));
+    layout->addWidget(what);
+    layout->addWidget(progress);
+    layout->addWidget(cancel);
+    statusBar()->addWidget(m_fetchPanel);
+    m_fetchPanel->hide();
+    connect(cancel, &QPushButton::clicked, m_library, &RfcLibrary::cancelFetch);
+    connect(m_library, &RfcLibrary::fetchStarted, this, [this, what, progress](const QString &name) {
+        what->setText(QStringLiteral("Fetching %1").arg(name));
+        progress->setRange(0, 0);
+        m_fetchPanel->show();
+    });
+    connect(m_library, &RfcLibrary::fetchProgress, this, [progress](qint64 received, qint64 total) {
+        // Kilobytes: a range of int must hold the 20 MB limit.
+        progress->setRange(0, total > 0 ? int(total / 1024) : 0);
+        progress->setValue(int(received / 1024));
+    });
+    connect(m_library, &RfcLibrary::fetchEnded, m_fetchPanel, &QWidget::hide);
+
+    // Escape stops a fetch, unless the user is typing somewhere.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (m_library->isFetching() && !qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+            m_library->cancelFetch();
+    });
+}
+
+void MainWindow::openArguments(const QStringList &arguments)
+{
+    for (const QString &argument : arguments) {
+        if (QFileInfo(argument).isFile())
+            openDocument(argument);
+        else
+            m_library->open(argument, QString());
+    }
+}
+
+QString MainWindow::activeDocumentFolder() const
+{
+    const DocumentWindow *document = activeDocument();
+    return document ? QFileInfo(document->documentPath()).absolutePath() : QString();
+}
+
+bool MainWindow::isInLibrary(const QString &path) const
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const LibrarySettings &settings = m_library->settings();
+    for (const QString &libraryFolder : QStringList{settings.folder} + settings.extraFolders) {
+        if (QDir(libraryFolder).absolutePath() == folder)
+            return true;
+    }
+    return false;
+}
+
+void MainWindow::showIndexFacts(DocumentWindow *window)
+{
+    const RfcIndex &index = m_library->index();
+    const int rfc = RfcLibrary::rfcNumberOf(window->documentPath());
+    const int tab = fileTabOf(window);
+    if (tab >= 0)
+        m_fileTabs->setTabToolTip(tab, rfc ? index.toolTip(rfc) : QString());
+    const RfcEntry *entry = rfc ? index.entry(rfc) : nullptr;
+    if (!entry) {
+        window->setNotice(QString());
+        return;
+    }
+    const auto links = [](const QList<int> &rfcs) {
+        QStringList parts;
+        for (int number : rfcs)
+            parts << QStringLiteral("<a href=\"rfc:%1\">RFC %1</a>").arg(number);
+        return parts.join(QStringLiteral(", "));
+    };
+    QStringList facts;
+    if (!entry->obsoletedBy.isEmpty())
+        facts << QStringLiteral("Obsoleted by ") + links(entry->obsoletedBy);
+    if (!entry->updatedBy.isEmpty())
+        facts << QStringLiteral("Updated by ") + links(entry->updatedBy);
+    if (!entry->errataUrl.isEmpty())
+        facts << QStringLiteral("<a href=\"%1\">Errata exist</a>").arg(entry->errataUrl.toHtmlEscaped());
+    window->setNotice(facts.join(QStringLiteral(" &nbsp;\u00b7&nbsp; ")));
+}
+
+void MainWindow::openAddress(const QString &address)
+{
+    if (address.startsWith(QStringLiteral("rfc:"))) {
+        m_library->open(QStringLiteral("RFC ") + address.mid(4), activeDocumentFolder());
+        return;
+    }
+    const QUrl url(address);
+    if ((url.scheme() == u"http" || url.scheme() == u"https")
+        && m_context.dialogs.confirm(this, QStringLiteral("Open %1 in the web browser?").arg(address),
+                                     QStringLiteral("Open Link")))
+        m_context.dialogs.shellOpen(this, url);
 }

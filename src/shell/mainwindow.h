@@ -18,6 +18,7 @@ class QAction;
 class QLabel;
 class QMdiArea;
 class QMimeData;
+class RfcLibrary;
 class QMenu;
 class QTabBar;
 class QToolBar;
@@ -35,6 +36,9 @@ public:
 
     void openDocument(const QString &path);
     void openDocuments(const QStringList &paths);
+    // Files, or documents of the RFC series by number or name.
+    void openArguments(const QStringList &arguments);
+    RfcLibrary *library() const { return m_library; }
     // Opens the documents open at the last exit, when the user wants that.
     void restoreSession();
     DocumentWindow *activeDocument() const;
@@ -101,6 +105,14 @@ private:
     };
     Session currentSession() const;
 
+    void createLibrary();
+    QString activeDocumentFolder() const;
+    bool isInLibrary(const QString &path) const;
+    // The tab's tool tip and the bar above the text, from the RFC index.
+    void showIndexFacts(DocumentWindow *window);
+    // A link of the bar above a text: an RFC, or a web page after a question.
+    void openAddress(const QString &address);
+
     void recordJump(const Place &from);
     std::optional<Place> currentPlace() const;
     void goThroughHistory(std::optional<Place> (JumpHistory::*step)(const Place &));
@@ -145,6 +157,8 @@ private:
     QLabel *m_lineIndicator = nullptr;
     QMenu *m_windowMenu = nullptr;
     QMenu *m_recentMenu = nullptr;
+    RfcLibrary *m_library = nullptr;
+    QWidget *m_fetchPanel = nullptr;
     QList<QAction *> m_windowListEntries;
     FindDialog *m_findDialog = nullptr;
     AboutBox *m_aboutBox = nullptr;

@@ -39,7 +39,7 @@ void TestLibraryLocator::initTestCase()
         "mirror/draft-ietf-tcpm-tie-03.txt",
     };
     const QDir root(m_root.path());
-    for (const QString &folder : {"current", "library", "mirror", "mirror/rfc5.txt"})
+    for (const char *folder : {"current", "library", "mirror", "mirror/rfc5.txt"})
         QVERIFY(root.mkpath(folder));
     for (const QString &file : files) {
         QFile out(root.filePath(file));
