@@ -179,7 +179,7 @@ struct Session
 
 struct Samples
 {
-    std::vector<qint64> readFile, buildIndex, loadText, styleHeadings, restoreAnnotations, restoreView,
+    std::vector<qint64> readFile, buildIndex, findLinks, loadText, styleHeadings, restoreAnnotations, restoreView,
         openTotal, findOne, findWalk, findBarOpen, findBarKey, close;
     int lines = 0;
     int headings = 0;
@@ -246,6 +246,7 @@ Samples runSeries(const Input &input, const Options &options, const std::vector<
         if (keep) {
             samples.readFile.push_back(t.readFile);
             samples.buildIndex.push_back(t.buildIndex);
+            samples.findLinks.push_back(t.findLinks);
             samples.loadText.push_back(t.loadText);
             samples.styleHeadings.push_back(t.styleHeadings);
             samples.restoreAnnotations.push_back(t.restoreAnnotations);
@@ -397,6 +398,9 @@ QList<Row> measureInput(const Input &input, const Options &options)
         index.mbPerS = mbPerS(input.bytes, *index.stats);
         index.extra << std::pair{QStringLiteral("headings"), double(base.headings)};
         rows << index;
+        Row links = row(input.label, QStringLiteral("find_links"), base.findLinks);
+        links.mbPerS = mbPerS(input.bytes, *links.stats);
+        rows << links;
         rows << row(input.label, QStringLiteral("load_text"), base.loadText);
         rows << row(input.label, QStringLiteral("style_headings"), base.styleHeadings);
         Row restore = row(input.label, QStringLiteral("restore_highlights"), base.restoreAnnotations);

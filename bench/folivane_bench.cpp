@@ -172,6 +172,14 @@ void summarize(Results &results, const bench::Options &options, qint64 emptyRssK
             results.check(QStringLiteral("build_index MB/s"), input, *index->mbPerS, QStringLiteral(">= 200"),
                           *index->mbPerS >= 200);
     }
+    // Links are found as the document opens: a small share of it.
+    for (const QString &input : inputs) {
+        const std::optional<double> links = results.median(input, QStringLiteral("find_links"));
+        const std::optional<double> open = results.median(input, QStringLiteral("open_total"));
+        if (links && open && *open > 0)
+            results.check(QStringLiteral("find_links/open_total"), input, *links / *open, QStringLiteral("<= 0.05"),
+                          *links / *open <= 0.05);
+    }
     // The find bar counts every match on each key: typing must not lag.
     for (const QString &input : inputs) {
         if (const std::optional<double> key = results.median(input, QStringLiteral("findbar_slowest_key")))

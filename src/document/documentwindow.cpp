@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTextBlock>
 #include <QTextCharFormat>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -104,6 +105,7 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
 
     connect(m_bookmarkList, &QListWidget::itemDoubleClicked, this, &DocumentWindow::jumpToSelectedBookmark);
     connect(m_textView, &QPlainTextEdit::cursorPositionChanged, this, &DocumentWindow::caretMoved);
+    connect(m_textView, &TextView::linkActivated, this, &DocumentWindow::followLink);
     connect(this, &QMdiSubWindow::windowStateChanged, this,
             [this](Qt::WindowStates oldState, Qt::WindowStates newState) {
                 if (!(oldState & Qt::WindowActive) && (newState & Qt::WindowActive)) {
@@ -147,6 +149,11 @@ bool DocumentWindow::load(const QString &path, QString *error)
     buildIndexTree();
     m_timings.buildIndex = clock.nsecsElapsed();
 
+    clock.restart();
+    m_links = findLinks(text.text());
+    m_references = findReferenceEntries(text.text());
+    m_timings.findLinks = clock.nsecsElapsed();
+
     m_storedView = m_stateFiles->readView();
     m_text = text.takeText();
     return true;
@@ -161,6 +168,7 @@ void DocumentWindow::showText()
     palette.setColor(QPalette::Text, FontStyle::color(m_fonts.text, palette));
     m_textView->setPalette(palette);
     m_textView->setDocumentText(std::exchange(m_text, QString()));
+    m_textView->setLinks(std::exchange(m_links, {}));
     m_timings.loadText = clock.nsecsElapsed();
 
     clock.restart();
@@ -194,6 +202,36 @@ void DocumentWindow::showLine(int line)
     const int target = std::clamp(line, 1, std::max(m_textView->lineCount(), 1));
     m_textView->setSelectionStart(m_textView->lineStart(target - 1));
     m_textView->scrollToLine(target);
+}
+
+int DocumentWindow::lineOfSection(QStringView number) const
+{
+    const int heading = m_record.outline.findSection(number);
+    return heading < 0 ? -1 : m_record.outline.headings[size_t(heading)].line;
+}
+
+void DocumentWindow::followLink(const LinkTarget &target)
+{
+    switch (target.kind) {
+    case LinkTarget::Kind::Section:
+        if (const int line = lineOfSection(target.section); line > 0)
+            jumpToLine(line);
+        else
+            emit message(QStringLiteral("%1 is not in this document").arg(target.description()));
+        return;
+    case LinkTarget::Kind::Reference:
+        for (const ReferenceEntry &entry : m_references) {
+            if (entry.tag == target.reference) {
+                const QTextBlock line = m_textView->document()->findBlock(int(entry.position));
+                jumpToLine(line.blockNumber() + 1);
+                return;
+            }
+        }
+        emit message(QStringLiteral("%1 is not in this document").arg(target.description()));
+        return;
+    default:
+        emit externalLinkActivated(target);
+    }
 }
 
 int DocumentWindow::topLine() const

@@ -2,6 +2,7 @@
 
 #include "documentrecord.h"
 #include "jumphistory.h"
+#include "linkfinder.h"
 #include "statestore.h"
 #include "textsearch.h"
 
@@ -47,6 +48,8 @@ public:
     void jumpToLine(int line);
     // The same without recording a jump, for going back and forward.
     void showLine(int line);
+    // The line (counted from 1) of a section or appendix ("3.2", "A.1"), or -1.
+    int lineOfSection(QStringView number) const;
     // The line at the top of the view, counted from 1.
     int topLine() const;
 
@@ -79,6 +82,7 @@ public:
     {
         qint64 readFile = 0;
         qint64 buildIndex = 0;
+        qint64 findLinks = 0;
         qint64 loadText = 0;
         qint64 styleHeadings = 0;
         qint64 restoreAnnotations = 0;
@@ -106,6 +110,10 @@ signals:
     void caretLineChanged(int line, int count);
     // A jump is about to leave the place.
     void jumping(const Place &from);
+    // A link to another document or a web page, for the main window to follow.
+    void externalLinkActivated(const LinkTarget &target);
+    // A one-line report for the status bar.
+    void message(const QString &text);
     void noticeLinkActivated(const QString &link);
 
 protected:
@@ -122,6 +130,7 @@ private:
     void selectHeadingAtCaret();
     void jumpToSelectedBookmark();
     void reportCaretLine();
+    void followLink(const LinkTarget &target);
     void caretMoved();
     void colourSelection(const QColor &background);
     void appendBookmarkEntry(int slot);
@@ -143,6 +152,8 @@ private:
     std::optional<DocumentStateFiles> m_stateFiles;
     ViewState m_storedView;
     QString m_text; // read, not yet shown
+    std::vector<Link> m_links;  // not yet shown
+    std::vector<ReferenceEntry> m_references;
     std::vector<QTreeWidgetItem *> m_headingItems;
 
     bool m_findHit = false;

@@ -2,13 +2,18 @@
 
 #include "textsearch.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QToolTip>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -50,6 +55,7 @@ void TextView::setDocumentText(QString text)
     m_matchNeedle.clear();
     m_matches.clear();
     m_foldedText = QString();
+    setLinks({});
     blankControlCharacters(text);
     m_lineStarts.clear();
     m_lineStarts.push_back(0);
@@ -232,7 +238,133 @@ void TextView::updateMatchMarks()
             marks.append({cursor, format});
         }
     }
-    setExtraSelections(marks);
+    m_matchMarks = marks;
+    showExtraSelections();
+}
+
+void TextView::showExtraSelections()
+{
+    QList<QTextEdit::ExtraSelection> all = m_matchMarks;
+    if (m_hoveredLink) {
+        QTextCharFormat underline;
+        underline.setFontUnderline(true);
+        for (const QTextCursor &piece : linkPieces(*m_hoveredLink))
+            all.append({piece, underline});
+    }
+    setExtraSelections(all);
+}
+
+void TextView::setLinks(std::vector<Link> links)
+{
+    m_hoveredLink = nullptr;
+    m_links = std::move(links);
+}
+
+const Link *TextView::linkAtQtPosition(int qtPosition) const
+{
+    const auto after = std::upper_bound(m_links.begin(), m_links.end(), qtPosition,
+                                        [](int at, const Link &link) { return at < link.start; });
+    if (after == m_links.begin())
+        return nullptr;
+    const Link &link = *std::prev(after);
+    return qtPosition < link.start + link.length ? &link : nullptr;
+}
+
+const Link *TextView::linkAt(qint32 position) const
+{
+    return linkAtQtPosition(toQtPosition(position));
+}
+
+const Link *TextView::linkUnder(const QPoint &viewportPoint) const
+{
+    // The nearest caret position: the character under the point is the one
+    // after it, or the one before when the point is left of it.
+    const QTextCursor cursor = cursorForPosition(viewportPoint);
+    int at = cursor.position();
+    if (viewportPoint.x() < cursorRect(cursor).left())
+        --at;
+    const QTextBlock line = cursor.block();
+    // Past the end of the line there is no character.
+    if (at < line.position() || at >= line.position() + line.length() - 1)
+        return nullptr;
+    return linkAtQtPosition(at);
+}
+
+QList<QTextCursor> TextView::linkPieces(const Link &link) const
+{
+    QList<QTextCursor> pieces;
+    const int end = link.start + link.length;
+    int from = link.start;
+    while (from < end) {
+        while (from < end && (m_text.at(from) == u' ' || m_text.at(from) == u'\n'))
+            ++from;
+        int to = from;
+        while (to < end && m_text.at(to) != u'\n')
+            ++to;
+        if (to > from) {
+            QTextCursor piece(document());
+            piece.setPosition(from);
+            piece.setPosition(to, QTextCursor::KeepAnchor);
+            pieces.append(piece);
+        }
+        from = to;
+    }
+    return pieces;
+}
+
+void TextView::hoverLink(const Link *link)
+{
+    if (link == m_hoveredLink)
+        return;
+    m_hoveredLink = link;
+    viewport()->setCursor(link ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    showExtraSelections();
+}
+
+void TextView::mouseMoveEvent(QMouseEvent *event)
+{
+    hoverLink(event->buttons() == Qt::NoButton ? linkUnder(event->position().toPoint()) : nullptr);
+    QPlainTextEdit::mouseMoveEvent(event);
+}
+
+void TextView::mousePressEvent(QMouseEvent *event)
+{
+    // Ctrl+click follows; a plain click only places the caret, as selections need.
+    if (event->button() == Qt::LeftButton && event->modifiers() == Qt::ControlModifier) {
+        if (const Link *link = linkUnder(event->position().toPoint())) {
+            emit linkActivated(link->target);
+            return;
+        }
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void TextView::contextMenuEvent(QContextMenuEvent *event)
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    if (const Link *link = linkUnder(viewport()->mapFrom(this, event->pos()))) {
+        const LinkTarget target = link->target;
+        QAction *follow = new QAction(QStringLiteral("&Follow Link"), menu.get());
+        connect(follow, &QAction::triggered, this, [this, target] { emit linkActivated(target); });
+        menu->insertAction(menu->actions().value(0), follow);
+        menu->insertSeparator(menu->actions().value(1));
+    }
+    menu->exec(event->globalPos());
+}
+
+bool TextView::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        if (const Link *link = linkUnder(help->pos()))
+            QToolTip::showText(help->globalPos(), link->target.description(), viewport());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    if (event->type() == QEvent::Leave)
+        hoverLink(nullptr);
+    return QPlainTextEdit::viewportEvent(event);
 }
 
 void TextView::revealCaret()
@@ -247,6 +379,12 @@ void TextView::keyPressEvent(QKeyEvent *event)
     if (event->text() == QStringLiteral("/") && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         emit findRequested();
         return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        if (const Link *link = linkAtQtPosition(textCursor().position())) {
+            emit linkActivated(link->target);
+            return;
+        }
     }
     QPlainTextEdit::keyPressEvent(event);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linkfinder.h"
 #include "textsearch.h"
 
 #include <QPlainTextEdit>
@@ -65,6 +66,13 @@ public:
     // Scrolls a caret that is out of sight to the middle of the view.
     void revealCaret();
 
+    // The references of the text, by Qt position in it, made live: shown
+    // underlined with a pointing hand under the pointer, followed by
+    // Ctrl+click, by Enter with the caret inside and from the context menu.
+    void setLinks(std::vector<Link> links);
+    // The link over a view position, or null.
+    const Link *linkAt(qint32 position) const;
+
     // Merges the format into every span, as one edit.
     void mergeFormat(std::span<const Span> spans, const QTextCharFormat &format);
 
@@ -74,12 +82,23 @@ public:
 signals:
     // "/" was typed: the user wants to search.
     void findRequested();
+    void linkActivated(const LinkTarget &target);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     void updateMatchMarks();
+    void showExtraSelections();
+    const Link *linkAtQtPosition(int qtPosition) const;
+    const Link *linkUnder(const QPoint &viewportPoint) const;
+    void hoverLink(const Link *link);
+    // The link's text line by line, without the indentation of a following line.
+    QList<QTextCursor> linkPieces(const Link &link) const;
     const QString &caseFoldedText();
 
     QString m_text;
@@ -89,6 +108,9 @@ private:
     std::vector<qint32> m_matches;
     QString m_markedNeedle;
     SearchOptions m_markedOptions;
+    QList<QTextEdit::ExtraSelection> m_matchMarks;
+    std::vector<Link> m_links;
+    const Link *m_hoveredLink = nullptr;
     // Where each line starts, in QString positions.
     std::vector<int> m_lineStarts;
 };

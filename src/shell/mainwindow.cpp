@@ -9,6 +9,7 @@
 #include "fontsettings.h"
 #include "fontstyle.h"
 #include "imagelist.h"
+#include "documentname.h"
 #include "product.h"
 #include "rfclibrary.h"
 #include "settinglist.h"
@@ -546,6 +547,9 @@ void MainWindow::openDocument(const QString &path)
         connect(window, &DocumentWindow::caretLineChanged, this, &MainWindow::showCaretLine);
         connect(window, &DocumentWindow::jumping, this, &MainWindow::recordJump);
         connect(window, &DocumentWindow::noticeLinkActivated, this, &MainWindow::openAddress);
+        connect(window, &DocumentWindow::externalLinkActivated, this, &MainWindow::followLink);
+        connect(window, &DocumentWindow::message, this,
+                [this](const QString &text) { statusBar()->showMessage(text, 10000); });
         connect(window->textView(), &QPlainTextEdit::copyAvailable, this, &MainWindow::updateActions);
         connect(window->textView(), &TextView::findRequested, this, &MainWindow::openFindBar);
         // Queued: while the signal runs, the area still lists the window.
@@ -1056,4 +1060,36 @@ void MainWindow::openAddress(const QString &address)
         && m_context.dialogs.confirm(this, QStringLiteral("Open %1 in the web browser?").arg(address),
                                      QStringLiteral("Open Link")))
         m_context.dialogs.shellOpen(this, url);
+}
+
+void MainWindow::followLink(const LinkTarget &target)
+{
+    if (target.kind == LinkTarget::Kind::Url) {
+        openAddress(target.url);
+        return;
+    }
+    const std::optional<DocumentName> name = DocumentName::parse(target.document);
+    if (!name)
+        return;
+    const QString folder = activeDocumentFolder();
+    const QString path = m_library->find(*name, folder);
+    if (path.isEmpty()) {
+        const LibrarySettings &library = m_library->settings();
+        statusBar()->showMessage(QStringLiteral("%1 is not in %2")
+                                     .arg(name->displayName(),
+                                          (QStringList{folder, library.folder} + library.extraFolders)
+                                              .join(QStringLiteral(", "))),
+                                 15000);
+        return;
+    }
+    if (const std::optional<Place> from = currentPlace())
+        recordJump(*from);
+    openDocument(path);
+    DocumentWindow *document = activeDocument();
+    if (!document || target.section.isEmpty())
+        return;
+    if (const int line = document->lineOfSection(target.section); line > 0)
+        document->showLine(line);
+    else
+        statusBar()->showMessage(QStringLiteral("%1 has no section %2").arg(name->displayName(), target.section), 10000);
 }

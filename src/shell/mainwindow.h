@@ -112,6 +112,8 @@ private:
     void showIndexFacts(DocumentWindow *window);
     // A link of the bar above a text: an RFC, or a web page after a question.
     void openAddress(const QString &address);
+    // A link to another document: found in its folder or the library, or said to be missing.
+    void followLink(const LinkTarget &target);
 
     void recordJump(const Place &from);
     std::optional<Place> currentPlace() const;
