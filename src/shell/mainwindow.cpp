@@ -569,6 +569,8 @@ void MainWindow::openDocument(const QString &path)
     window->show();
     m_mdiArea->setActiveSubWindow(window);
     window->raise();
+    // The keys go to the text of the document just brought up.
+    window->textView()->setFocus();
 }
 
 void MainWindow::addFileTab(DocumentWindow *window, const QString &path)
