@@ -4,6 +4,10 @@
 #include "documentwindow.h"
 #include "documenttext.h"
 #include "gendoc.h"
+#include "genindex.h"
+#include "documentname.h"
+#include "librarylocator.h"
+#include "rfcindex.h"
 #include "appcontext.h"
 #include "fontsettings.h"
 #include "highlightfile.h"
@@ -14,6 +18,9 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QFuture>
 #include <QElapsedTimer>
 #include <QFont>
 #include <QFile>
@@ -454,6 +461,66 @@ QList<Row> measureInput(const Input &input, const Options &options)
             rows << rss;
         }
     }
+    return rows;
+}
+
+QList<Row> measureLibrary(const Options &options)
+{
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        throw std::runtime_error("no temporary folder for the library");
+    QList<Row> rows;
+    const QString indexPath = folder.filePath(QStringLiteral("rfc-index.xml"));
+    {
+        QFile file(indexPath);
+        const QByteArray xml = genindex::generate(10'000);
+        if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size())
+            throw std::runtime_error("cannot write the generated RFC index");
+    }
+    std::vector<qint64> parse;
+    qsizetype entries = 0;
+    for (int run = 0; run <= options.repeat; ++run) {
+        QElapsedTimer clock;
+        clock.start();
+        QFuture<RfcIndex> loading = RfcIndex::loadAsync(indexPath);
+        loading.waitForFinished();
+        if (run > 0)
+            parse.push_back(clock.nsecsElapsed());
+        entries = loading.result().size();
+    }
+    Row index;
+    index.input = QStringLiteral("rfc-index-10000");
+    index.bytes = QFileInfo(indexPath).size();
+    index.measure = QStringLiteral("rfc_index_parse");
+    index.stats = summarize(parse);
+    index.extra << std::pair{QStringLiteral("entries"), double(entries)};
+    rows << index;
+
+    const QString library = folder.filePath(QStringLiteral("library"));
+    QDir().mkpath(library);
+    for (int rfc = 1; rfc <= 9000; ++rfc) {
+        // Upper case: the exact names looked for first all miss, so every
+        // lookup lists the folder, the slowest way.
+        QFile file(library + QStringLiteral("/RFC%1.TXT").arg(rfc, 4, 10, QLatin1Char('0')));
+        if (!file.open(QIODevice::WriteOnly))
+            throw std::runtime_error("cannot write the library");
+    }
+    std::vector<qint64> lookup;
+    const LibraryLocator locator({QString(), library});
+    for (int run = 0; run <= options.repeat; ++run) {
+        QElapsedTimer clock;
+        clock.start();
+        const QString found = locator.find(*DocumentName::parse(QStringLiteral("RFC 793")));
+        if (run > 0)
+            lookup.push_back(clock.nsecsElapsed());
+        if (found.isEmpty())
+            throw std::runtime_error("the library lookup found nothing");
+    }
+    Row find;
+    find.input = QStringLiteral("library-9000");
+    find.measure = QStringLiteral("library_lookup");
+    find.stats = summarize(lookup);
+    rows << find;
     return rows;
 }
 

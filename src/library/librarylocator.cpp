@@ -3,6 +3,7 @@
 #include "documentname.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 #include <utility>
@@ -15,6 +16,28 @@ constexpr QDir::Filters FileFilters = QDir::Files | QDir::Readable | QDir::Hidde
 QStringList matchingFiles(const QString &folder, const QString &pattern)
 {
     return QDir(folder).entryList({pattern}, FileFilters, QDir::Name);
+}
+
+// The file of folder named like the first of names it has, in any letter
+// case. One pass over the folder, unsorted: a mirror of the series holds
+// thousands of files.
+QString fileNamedIgnoringCase(const QString &folder, const QStringList &names)
+{
+    QString best;
+    qsizetype bestRank = names.size();
+    // Readable is left to the open: asking it of every entry costs a call each.
+    for (QDirIterator it(folder, QDir::Files | QDir::Hidden); it.hasNext();) {
+        it.next();
+        const QString file = it.fileName();
+        for (qsizetype rank = 0; rank < bestRank; ++rank) {
+            if (file.compare(names[rank], Qt::CaseInsensitive) == 0) {
+                best = it.filePath();
+                bestRank = rank;
+                break;
+            }
+        }
+    }
+    return best;
 }
 
 } // namespace
@@ -32,15 +55,15 @@ QString LibraryLocator::find(const DocumentName &name) const
     const QStringList candidates = name.localFileNames();
     for (const QString &folder : m_folders) {
         const QDir dir(folder);
+        // The exact names first: listing a large mirror costs more than a lookup.
         for (const QString &candidate : candidates) {
-            // The exact name first: listing a large mirror costs more than a lookup.
             const QString exact = dir.filePath(candidate);
             if (QFileInfo(exact).isFile())
                 return exact;
-            const QStringList found = matchingFiles(folder, candidate);
-            if (!found.isEmpty())
-                return dir.filePath(found.first());
         }
+        const QString found = fileNamedIgnoringCase(folder, candidates);
+        if (!found.isEmpty())
+            return found;
     }
     return {};
 }
