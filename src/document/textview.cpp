@@ -381,7 +381,9 @@ void TextView::keyPressEvent(QKeyEvent *event)
         return;
     }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
-        if (const Link *link = linkAtQtPosition(textCursor().position())) {
+        // A found match is selected with the caret at its end: take its start.
+        const QTextCursor cursor = textCursor();
+        if (const Link *link = linkAtQtPosition(cursor.hasSelection() ? cursor.selectionStart() : cursor.position())) {
             emit linkActivated(link->target);
             return;
         }

@@ -988,12 +988,16 @@ void MainWindow::createLibrary()
     });
     connect(m_library, &RfcLibrary::fetchEnded, m_fetchPanel, &QWidget::hide);
 
-    // Escape stops a fetch, unless the user is typing somewhere.
+    // Escape stops a fetch, unless the user is typing somewhere; it is
+    // only taken while a fetch runs, so that it still closes bars and boxes.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setEnabled(false);
     connect(escape, &QShortcut::activated, this, [this] {
-        if (m_library->isFetching() && !qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+        if (!qobject_cast<QLineEdit *>(QApplication::focusWidget()))
             m_library->cancelFetch();
     });
+    connect(m_library, &RfcLibrary::fetchStarted, escape, [escape] { escape->setEnabled(true); });
+    connect(m_library, &RfcLibrary::fetchEnded, escape, [escape] { escape->setEnabled(false); });
 }
 
 void MainWindow::openArguments(const QStringList &arguments)

@@ -39,6 +39,9 @@ private slots:
     {
         AppFixture app;
         MainWindow *form = app.start();
+        // Active, so that the window's shortcuts see the keys as they would.
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
         DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), Document));
         TextView *view = window->textView();
         view->setSelectionStart(view->lineStart(1));
