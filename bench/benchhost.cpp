@@ -77,3 +77,13 @@ bool BenchSettings::writeInteger(const QString &keyPath, const QString &name, qi
     m_values.insert(valueId(keyPath, name), QVariant(value));
     return true;
 }
+
+QString BenchDialogs::askDocumentName(QWidget *, const QStringList &)
+{
+    return QString();
+}
+
+bool BenchDialogs::confirm(QWidget *, const QString &, const QString &)
+{
+    return false;
+}

@@ -18,6 +18,8 @@ public:
     QString openFileName(QWidget *owner, const QString &filter) override;
     void shellOpen(QWidget *owner, const QUrl &url) override;
     bool chooseFont(QWidget *owner, QFont &font, QColor &color) override;
+    QString askDocumentName(QWidget *owner, const QStringList &completions) override;
+    bool confirm(QWidget *owner, const QString &text, const QString &caption) override;
     void showModal(QDialog &dialog) override;
 
     int messages = 0;

@@ -4,6 +4,10 @@
 #include "documentwindow.h"
 #include "documenttext.h"
 #include "gendoc.h"
+#include "genindex.h"
+#include "documentname.h"
+#include "librarylocator.h"
+#include "rfcindex.h"
 #include "appcontext.h"
 #include "fontsettings.h"
 #include "highlightfile.h"
@@ -15,6 +19,9 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QFuture>
 #include <QElapsedTimer>
 #include <QFont>
 #include <QFile>
@@ -193,8 +200,8 @@ struct Session
 
 struct Samples
 {
-    std::vector<qint64> readFile, buildIndex, loadText, styleHeadings, foldPages, restoreAnnotations, restoreView,
-        openTotal, findOne, findWalk, close;
+    std::vector<qint64> readFile, buildIndex, findLinks, loadText, styleHeadings, foldPages, restoreAnnotations,
+        restoreView, openTotal, findOne, findWalk, findBarOpen, findBarKey, close;
     int lines = 0;
     int headings = 0;
     int walkHits = 0;
@@ -224,6 +231,26 @@ int walkHits(DocumentWindow *child, const QString &word)
     }
 }
 
+// Opens a search as the find bar does, then types the text one key at a time
+// (each key a new text to count, select and mark); returns the slowest key.
+qint64 slowestFindBarKey(DocumentWindow *child, const QString &typed, qint64 *openNs)
+{
+    QElapsedTimer open;
+    open.start();
+    child->textView()->prepareSearch();
+    *openNs = open.nsecsElapsed();
+    qint64 slowest = 0;
+    for (qsizetype length = 1; length <= typed.size(); ++length) {
+        QElapsedTimer clock;
+        clock.start();
+        child->findMatch(typed.left(length), {}, 0, true);
+        child->markMatches(typed.left(length), {});
+        slowest = std::max(slowest, clock.nsecsElapsed());
+    }
+    child->markMatches(QString(), {});
+    return slowest;
+}
+
 Samples runSeries(const Input &input, const Options &options, const std::vector<TextRange> &ranges,
                   bool withFind, const QString &commonWord)
 {
@@ -240,6 +267,7 @@ Samples runSeries(const Input &input, const Options &options, const std::vector<
         if (keep) {
             samples.readFile.push_back(t.readFile);
             samples.buildIndex.push_back(t.buildIndex);
+            samples.findLinks.push_back(t.findLinks);
             samples.loadText.push_back(t.loadText);
             samples.styleHeadings.push_back(t.styleHeadings);
             samples.foldPages.push_back(t.foldPages);
@@ -265,9 +293,13 @@ Samples runSeries(const Input &input, const Options &options, const std::vector<
             clock.restart();
             samples.walkHits = walkHits(child, commonWord);
             const qint64 walkNs = clock.nsecsElapsed();
+            qint64 barOpenNs = 0;
+            const qint64 keyNs = slowestFindBarKey(child, QStringLiteral("must not"), &barOpenNs);
             if (keep) {
                 samples.findOne.push_back(findNs);
                 samples.findWalk.push_back(walkNs);
+                samples.findBarKey.push_back(keyNs);
+                samples.findBarOpen.push_back(barOpenNs);
             }
         }
         const qint64 closeNs = session.close(child);
@@ -418,6 +450,9 @@ QList<Row> measureInput(const Input &input, const Options &options)
         index.mbPerS = mbPerS(input.bytes, *index.stats);
         index.extra << std::pair{QStringLiteral("headings"), double(base.headings)};
         rows << index;
+        Row links = row(input.label, QStringLiteral("find_links"), base.findLinks);
+        links.mbPerS = mbPerS(input.bytes, *links.stats);
+        rows << links;
         rows << row(input.label, QStringLiteral("load_text"), base.loadText);
         rows << row(input.label, QStringLiteral("style_headings"), base.styleHeadings);
         rows << row(input.label, QStringLiteral("fold_pages"), base.foldPages);
@@ -435,6 +470,8 @@ QList<Row> measureInput(const Input &input, const Options &options)
             Row walk = row(input.label, QStringLiteral("find_walk"), base.findWalk);
             walk.extra << std::pair{QStringLiteral("hits"), double(base.walkHits)};
             rows << walk;
+            rows << row(input.label, QStringLiteral("findbar_open"), base.findBarOpen);
+            rows << row(input.label, QStringLiteral("findbar_slowest_key"), base.findBarKey);
         }
         rows << row(input.label, QStringLiteral("close"), base.close);
     }
@@ -479,6 +516,66 @@ QList<Row> measureInput(const Input &input, const Options &options)
             rows << rss;
         }
     }
+    return rows;
+}
+
+QList<Row> measureLibrary(const Options &options)
+{
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        throw std::runtime_error("no temporary folder for the library");
+    QList<Row> rows;
+    const QString indexPath = folder.filePath(QStringLiteral("rfc-index.xml"));
+    {
+        QFile file(indexPath);
+        const QByteArray xml = genindex::generate(10'000);
+        if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size())
+            throw std::runtime_error("cannot write the generated RFC index");
+    }
+    std::vector<qint64> parse;
+    qsizetype entries = 0;
+    for (int run = 0; run <= options.repeat; ++run) {
+        QElapsedTimer clock;
+        clock.start();
+        QFuture<RfcIndex> loading = RfcIndex::loadAsync(indexPath);
+        loading.waitForFinished();
+        if (run > 0)
+            parse.push_back(clock.nsecsElapsed());
+        entries = loading.result().size();
+    }
+    Row index;
+    index.input = QStringLiteral("rfc-index-10000");
+    index.bytes = QFileInfo(indexPath).size();
+    index.measure = QStringLiteral("rfc_index_parse");
+    index.stats = summarize(parse);
+    index.extra << std::pair{QStringLiteral("entries"), double(entries)};
+    rows << index;
+
+    const QString library = folder.filePath(QStringLiteral("library"));
+    QDir().mkpath(library);
+    for (int rfc = 1; rfc <= 9000; ++rfc) {
+        // Upper case: the exact names looked for first all miss, so every
+        // lookup lists the folder, the slowest way.
+        QFile file(library + QStringLiteral("/RFC%1.TXT").arg(rfc, 4, 10, QLatin1Char('0')));
+        if (!file.open(QIODevice::WriteOnly))
+            throw std::runtime_error("cannot write the library");
+    }
+    std::vector<qint64> lookup;
+    const LibraryLocator locator({QString(), library});
+    for (int run = 0; run <= options.repeat; ++run) {
+        QElapsedTimer clock;
+        clock.start();
+        const QString found = locator.find(*DocumentName::parse(QStringLiteral("RFC 793")));
+        if (run > 0)
+            lookup.push_back(clock.nsecsElapsed());
+        if (found.isEmpty())
+            throw std::runtime_error("the library lookup found nothing");
+    }
+    Row find;
+    find.input = QStringLiteral("library-9000");
+    find.measure = QStringLiteral("library_lookup");
+    find.stats = summarize(lookup);
+    rows << find;
     return rows;
 }
 

@@ -30,6 +30,11 @@ struct Input
 // series open the document afresh, with its state files reset first.
 QList<Row> measureInput(const Input &input, const Options &options);
 
+// The library's own costs: parsing a 10,000-entry RFC index (off the
+// user-interface thread, as the program does) and finding a document in a
+// library of 9,000 files, the only work opening from the library adds.
+QList<Row> measureLibrary(const Options &options);
+
 // Peak memory of the empty main window (path empty) or of one open
 // document, measured in a child process so that peaks do not mix.
 std::optional<qint64> peakRssInChild(const QString &path, int highlights);

@@ -63,6 +63,23 @@ int Outline::headingAtLine(int line) const
     return int(after - headings.begin()) - 1;
 }
 
+int Outline::findSection(QStringView number) const
+{
+    for (size_t index = 0; index < headings.size(); ++index) {
+        QStringView words = QStringView(headings[index].text).trimmed();
+        if (words.startsWith(u"Appendix ", Qt::CaseInsensitive))
+            words = words.mid(9).trimmed();
+        QStringView first = words.first(std::max<qsizetype>(words.indexOf(u' '), 0));
+        if (first.isEmpty())
+            first = words;
+        while (first.endsWith(u'.') || first.endsWith(u':'))
+            first.chop(1);
+        if (first.compare(number, Qt::CaseInsensitive) == 0)
+            return int(index);
+    }
+    return -1;
+}
+
 int sectionLevel(QStringView word)
 {
     const qsizetype n = word.size();

@@ -29,6 +29,8 @@ struct Outline
     int depthOf(int index) const;
     // The last heading at or above line (counted from 1), or -1.
     int headingAtLine(int line) const;
+    // The heading of a section or appendix by its number ("3.2", "A.1"), or -1.
+    int findSection(QStringView number) const;
 };
 
 // The section depth of a line's first word ("4.2.1" is 3), or 0 when the

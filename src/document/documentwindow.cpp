@@ -11,11 +11,16 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTextBlock>
 #include <QTextCharFormat>
+#include <QToolButton>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -65,6 +70,8 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     , m_indexTree(new QTreeWidget)
     , m_bookmarkList(new QListWidget)
     , m_textView(new TextView)
+    , m_noticeBar(new QWidget)
+    , m_notice(new QLabel)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("MDI Child"));
@@ -83,8 +90,33 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     m_panelTabs->addTab(m_indexTree, QStringLiteral(" Index "));
     m_panelTabs->addTab(m_bookmarkList, QStringLiteral(" Bookmarks "));
 
+    auto *closeNotice = new QToolButton;
+    closeNotice->setText(QStringLiteral("\u2715"));
+    closeNotice->setAutoRaise(true);
+    closeNotice->setToolTip(QStringLiteral("Close this bar"));
+    connect(closeNotice, &QToolButton::clicked, this, [this] {
+        m_noticeClosed = true;
+        m_noticeBar->hide();
+    });
+    m_notice->setTextFormat(Qt::RichText);
+    m_notice->setWordWrap(true);
+    connect(m_notice, &QLabel::linkActivated, this, &DocumentWindow::noticeLinkActivated);
+    auto *noticeLayout = new QHBoxLayout(m_noticeBar);
+    noticeLayout->setContentsMargins(6, 2, 2, 2);
+    noticeLayout->addWidget(m_notice, 1);
+    noticeLayout->addWidget(closeNotice);
+    m_noticeBar->setAutoFillBackground(true);
+    m_noticeBar->setBackgroundRole(QPalette::AlternateBase);
+    m_noticeBar->hide();
+    auto *textSide = new QWidget;
+    auto *textLayout = new QVBoxLayout(textSide);
+    textLayout->setContentsMargins(0, 0, 0, 0);
+    textLayout->setSpacing(0);
+    textLayout->addWidget(m_noticeBar);
+    textLayout->addWidget(m_textView, 1);
+
     m_splitter->addWidget(m_panelTabs);
-    m_splitter->addWidget(m_textView);
+    m_splitter->addWidget(textSide);
     m_splitter->setHandleWidth(5);
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setStretchFactor(1, 1);
@@ -94,6 +126,7 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
 
     connect(m_bookmarkList, &QListWidget::itemDoubleClicked, this, &DocumentWindow::jumpToSelectedBookmark);
     connect(m_textView, &QPlainTextEdit::cursorPositionChanged, this, &DocumentWindow::caretMoved);
+    connect(m_textView, &TextView::linkActivated, this, &DocumentWindow::followLink);
     connect(this, &QMdiSubWindow::windowStateChanged, this,
             [this](Qt::WindowStates oldState, Qt::WindowStates newState) {
                 if (!(oldState & Qt::WindowActive) && (newState & Qt::WindowActive)) {
@@ -137,6 +170,11 @@ bool DocumentWindow::load(const QString &path, QString *error)
     buildIndexTree();
     m_timings.buildIndex = clock.nsecsElapsed();
 
+    clock.restart();
+    m_links = findLinks(text.text());
+    m_references = findReferenceEntries(text.text());
+    m_timings.findLinks = clock.nsecsElapsed();
+
     m_storedView = m_stateFiles->readView();
     m_text = text.takeText();
     return true;
@@ -149,6 +187,7 @@ void DocumentWindow::showText()
     applyFont();
     m_textView->setDocumentText(std::exchange(m_text, QString()));
     m_textShown = true;
+    m_textView->setLinks(std::exchange(m_links, {}));
     m_timings.loadText = clock.nsecsElapsed();
 
     clock.restart();
@@ -170,6 +209,12 @@ void DocumentWindow::showText()
     m_timings.restoreView = clock.nsecsElapsed();
 }
 
+void DocumentWindow::setNotice(const QString &html)
+{
+    m_notice->setText(html);
+    m_noticeBar->setVisible(!html.isEmpty() && !m_noticeClosed);
+}
+
 void DocumentWindow::jumpToLine(int line)
 {
     emit jumping({m_record.path, topLine()});
@@ -181,6 +226,36 @@ void DocumentWindow::showLine(int line)
     const int target = std::clamp(line, 1, std::max(m_textView->lineCount(), 1));
     m_textView->setSelectionStart(m_textView->lineStart(target - 1));
     m_textView->scrollToLine(target);
+}
+
+int DocumentWindow::lineOfSection(QStringView number) const
+{
+    const int heading = m_record.outline.findSection(number);
+    return heading < 0 ? -1 : m_record.outline.headings[size_t(heading)].line;
+}
+
+void DocumentWindow::followLink(const LinkTarget &target)
+{
+    switch (target.kind) {
+    case LinkTarget::Kind::Section:
+        if (const int line = lineOfSection(target.section); line > 0)
+            jumpToLine(line);
+        else
+            emit message(QStringLiteral("%1 is not in this document").arg(target.description()));
+        return;
+    case LinkTarget::Kind::Reference:
+        for (const ReferenceEntry &entry : m_references) {
+            if (entry.tag == target.reference) {
+                const QTextBlock line = m_textView->document()->findBlock(int(entry.position));
+                jumpToLine(line.blockNumber() + 1);
+                return;
+            }
+        }
+        emit message(QStringLiteral("%1 is not in this document").arg(target.description()));
+        return;
+    default:
+        emit externalLinkActivated(target);
+    }
 }
 
 int DocumentWindow::topLine() const
@@ -485,4 +560,32 @@ QString DocumentWindow::reference() const
     const QString cited = citation(m_record.path, section);
     const QString selected = m_textView->selectedText();
     return selected.isEmpty() ? cited : quotedCitation(cited, selected);
+}
+
+DocumentWindow::MatchResult DocumentWindow::findMatch(const QString &text, SearchOptions options, qint32 from,
+                                                      bool forward)
+{
+    const std::vector<qint32> &matches = m_textView->matches(text, options);
+    MatchResult result;
+    result.count = int(matches.size());
+    if (matches.empty())
+        return result;
+    auto at = std::lower_bound(matches.begin(), matches.end(), from);
+    if (forward) {
+        result.wrapped = at == matches.end();
+        if (result.wrapped)
+            at = matches.begin();
+    } else {
+        result.wrapped = at == matches.begin();
+        at = result.wrapped ? std::prev(matches.end()) : std::prev(at);
+    }
+    result.index = int(at - matches.begin());
+    m_textView->setSelectionStart(*at);
+    m_textView->setSelectionLength(qint32(text.size()));
+    return result;
+}
+
+void DocumentWindow::markMatches(const QString &text, SearchOptions options)
+{
+    m_textView->markMatches(text, options);
 }

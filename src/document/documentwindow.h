@@ -2,6 +2,7 @@
 
 #include "documentrecord.h"
 #include "jumphistory.h"
+#include "linkfinder.h"
 #include "pagelayout.h"
 #include "statestore.h"
 #include "textsearch.h"
@@ -14,6 +15,7 @@
 
 class Dialogs;
 class FontSettings;
+class QLabel;
 class QListWidget;
 class QSplitter;
 class QTabWidget;
@@ -52,6 +54,8 @@ public:
     void jumpToLine(int line);
     // The same without recording a jump, for going back and forward.
     void showLine(int line);
+    // The line (counted from 1) of a section or appendix ("3.2", "A.1"), or -1.
+    int lineOfSection(QStringView number) const;
     // The line at the top of the view, counted from 1.
     int topLine() const;
 
@@ -69,11 +73,27 @@ public:
     // The citation of the caret's section, with the selection quoted below.
     QString reference() const;
 
+    // Which match a search of the find bar selected: counted from 0, -1 when
+    // there is none; wrapped when it went past an end of the text.
+    struct MatchResult
+    {
+        int index = -1;
+        int count = 0;
+        bool wrapped = false;
+    };
+    // Selects the first match starting at or after from (forward), or the
+    // last one starting before it, going round the end when there is none;
+    // nothing moves when the text has no match.
+    MatchResult findMatch(const QString &text, SearchOptions options, qint32 from, bool forward);
+    // Marks every match of the text in sight; an empty text clears the marks.
+    void markMatches(const QString &text, SearchOptions options);
+
     // How long each step of the load took, in nanoseconds.
     struct LoadTimings
     {
         qint64 readFile = 0;
         qint64 buildIndex = 0;
+        qint64 findLinks = 0;
         qint64 loadText = 0;
         qint64 styleHeadings = 0; // and requirement words
         qint64 foldPages = 0;
@@ -81,6 +101,11 @@ public:
         qint64 restoreView = 0;
     };
     const LoadTimings &loadTimings() const { return m_timings; }
+
+    // A bar above the text with what the RFC index says of the document
+    // (rich text with links); empty hides it. The user can close it.
+    void setNotice(const QString &html);
+    QLabel *notice() const { return m_notice; }
 
     TextView *textView() const { return m_textView; }
     QTreeWidget *indexTree() const { return m_indexTree; }
@@ -97,6 +122,11 @@ signals:
     void caretLineChanged(int line, int count);
     // A jump is about to leave the place.
     void jumping(const Place &from);
+    // A link to another document or a web page, for the main window to follow.
+    void externalLinkActivated(const LinkTarget &target);
+    // A one-line report for the status bar.
+    void message(const QString &text);
+    void noticeLinkActivated(const QString &link);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -116,6 +146,7 @@ private:
     void selectHeadingAtCaret();
     void jumpToSelectedBookmark();
     void reportCaretLine();
+    void followLink(const LinkTarget &target);
     void caretMoved();
     void appendBookmarkEntry(int slot);
 
@@ -128,6 +159,9 @@ private:
     QTreeWidget *m_indexTree;
     QListWidget *m_bookmarkList;
     TextView *m_textView;
+    QWidget *m_noticeBar;
+    QLabel *m_notice;
+    bool m_noticeClosed = false;
 
     ViewSettings m_view;
     DocumentRecord m_record;
@@ -139,6 +173,8 @@ private:
     ViewState m_storedView;
     QString m_text; // read, not yet shown
     bool m_textShown = false;
+    std::vector<Link> m_links;  // not yet shown
+    std::vector<ReferenceEntry> m_references;
     std::vector<QTreeWidgetItem *> m_headingItems;
 
     bool m_findHit = false;

@@ -37,6 +37,12 @@ QTextCharFormat highlightFormat(const QPalette &palette)
     return format;
 }
 
+QColor matchMarkBackground(const QPalette &palette)
+{
+    const QColor selection = palette.color(QPalette::Highlight);
+    return isDark(palette) ? selection.darker(160) : selection.lighter(160);
+}
+
 double contrast(const QColor &a, const QColor &b)
 {
     const double la = relativeLuminance(a);

@@ -1,15 +1,22 @@
 #include "textview.h"
 
+#include "palettecolours.h"
 #include "textsearch.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -36,6 +43,10 @@ TextView::TextView(QWidget *parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     applyPalette(QApplication::palette(this).color(QPalette::Text));
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TextView::skipFoldedLines);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (!m_markedNeedle.isEmpty())
+            updateMatchMarks();
+    });
 }
 
 void TextView::applyPalette(const QColor &text)
@@ -49,10 +60,16 @@ void TextView::applyPalette(const QColor &text)
     // widgets later, and the view must show it now.
     p.setResolveMask(~QPalette::ResolveMask(0));
     setPalette(p);
+    if (!m_markedNeedle.isEmpty())
+        updateMatchMarks();
 }
 
 void TextView::setDocumentText(QString text)
 {
+    m_matchNeedle.clear();
+    m_matches.clear();
+    m_foldedText = QString();
+    setLinks({});
     blankControlCharacters(text);
     m_lineStarts.clear();
     m_lineStarts.push_back(0);
@@ -118,7 +135,7 @@ void TextView::setSelectionLength(qint32 length)
     cursor.setPosition(toQtPosition(start));
     cursor.setPosition(toQtPosition(start + std::max(length, 0)), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
-    ensureCursorVisible();
+    revealCaret();
 }
 
 QString TextView::selectedText() const
@@ -171,6 +188,227 @@ qint32 TextView::findText(const QString &what, qint32 start, qint32 range, Searc
         return toViewPosition(int(at));
     }
     return -1;
+}
+
+const std::vector<qint32> &TextView::matches(const QString &needle, SearchOptions options)
+{
+    if (needle != m_matchNeedle || options != m_matchOptions) {
+        m_matchNeedle = needle;
+        m_matchOptions = options;
+        m_matches.clear();
+        const std::vector<qsizetype> found = options.matchCase ? TextSearch::findAll(m_text, needle, options)
+                                                               : TextSearch::findAll(caseFoldedText(),
+                                                                                     needle.toCaseFolded(),
+                                                                                     {true, options.wholeWord});
+        // Matches come in order: walk the line starts along with them.
+        size_t line = 0;
+        for (const qsizetype at : found) {
+            while (line + 1 < m_lineStarts.size() && m_lineStarts[line + 1] <= at)
+                ++line;
+            // Folded lines are not shown, so nothing is found in them.
+            if (!m_folds.empty() && (isFolded(int(line)) || isFolded(lineOf(int(at + needle.size() - 1)))))
+                continue;
+            m_matches.push_back(qint32(at + qsizetype(line)));
+        }
+    }
+    return m_matches;
+}
+
+const QString &TextView::caseFoldedText()
+{
+    // Folded once, so that every key of a search ignoring case is a plain
+    // search. Character by character, so that no position shifts.
+    if (m_foldedText.isNull()) {
+        m_foldedText = m_text;
+        for (QChar &c : m_foldedText) {
+            // ASCII, most of every RFC, without a table lookup.
+            if (c.unicode() < 0x80)
+                c = QChar(c.unicode() >= u'A' && c.unicode() <= u'Z' ? c.unicode() + 32 : c.unicode());
+            else if (!c.isSurrogate())
+                c = c.toCaseFolded();
+        }
+    }
+    return m_foldedText;
+}
+
+void TextView::markMatches(const QString &needle, SearchOptions options)
+{
+    m_markedNeedle = needle;
+    m_markedOptions = options;
+    updateMatchMarks();
+}
+
+void TextView::updateMatchMarks()
+{
+    QList<QTextEdit::ExtraSelection> marks;
+    if (!m_markedNeedle.isEmpty()) {
+        const std::vector<qint32> &all = matches(m_markedNeedle, m_markedOptions);
+        const QTextBlock first = firstVisibleBlock();
+        const QTextBlock last = cursorForPosition(viewport()->rect().bottomLeft()).block();
+        const qint32 from = toViewPosition(first.position());
+        const qint32 to = toViewPosition(last.position() + last.length());
+        QTextCharFormat format;
+        format.setBackground(PaletteColours::matchMarkBackground(palette()));
+        format.setForeground(palette().color(QPalette::Text));
+        const qint32 length = qint32(m_markedNeedle.size());
+        for (auto at = std::lower_bound(all.begin(), all.end(), from); at != all.end() && *at < to; ++at) {
+            QTextCursor cursor(document());
+            cursor.setPosition(toQtPosition(*at));
+            cursor.setPosition(toQtPosition(*at + length), QTextCursor::KeepAnchor);
+            marks.append({cursor, format});
+        }
+    }
+    m_matchMarks = marks;
+    showExtraSelections();
+}
+
+void TextView::showExtraSelections()
+{
+    QList<QTextEdit::ExtraSelection> all = m_matchMarks;
+    if (m_hoveredLink) {
+        QTextCharFormat underline;
+        underline.setFontUnderline(true);
+        for (const QTextCursor &piece : linkPieces(*m_hoveredLink))
+            all.append({piece, underline});
+    }
+    setExtraSelections(all);
+}
+
+void TextView::setLinks(std::vector<Link> links)
+{
+    m_hoveredLink = nullptr;
+    m_links = std::move(links);
+}
+
+const Link *TextView::linkAtQtPosition(int qtPosition) const
+{
+    const auto after = std::upper_bound(m_links.begin(), m_links.end(), qtPosition,
+                                        [](int at, const Link &link) { return at < link.start; });
+    if (after == m_links.begin())
+        return nullptr;
+    const Link &link = *std::prev(after);
+    return qtPosition < link.start + link.length ? &link : nullptr;
+}
+
+const Link *TextView::linkAt(qint32 position) const
+{
+    return linkAtQtPosition(toQtPosition(position));
+}
+
+const Link *TextView::linkUnder(const QPoint &viewportPoint) const
+{
+    // The nearest caret position: the character under the point is the one
+    // after it, or the one before when the point is left of it.
+    const QTextCursor cursor = cursorForPosition(viewportPoint);
+    int at = cursor.position();
+    if (viewportPoint.x() < cursorRect(cursor).left())
+        --at;
+    const QTextBlock line = cursor.block();
+    // Past the end of the line there is no character.
+    if (at < line.position() || at >= line.position() + line.length() - 1)
+        return nullptr;
+    return linkAtQtPosition(at);
+}
+
+QList<QTextCursor> TextView::linkPieces(const Link &link) const
+{
+    QList<QTextCursor> pieces;
+    const int end = link.start + link.length;
+    int from = link.start;
+    while (from < end) {
+        while (from < end && (m_text.at(from) == u' ' || m_text.at(from) == u'\n'))
+            ++from;
+        int to = from;
+        while (to < end && m_text.at(to) != u'\n')
+            ++to;
+        if (to > from) {
+            QTextCursor piece(document());
+            piece.setPosition(from);
+            piece.setPosition(to, QTextCursor::KeepAnchor);
+            pieces.append(piece);
+        }
+        from = to;
+    }
+    return pieces;
+}
+
+void TextView::hoverLink(const Link *link)
+{
+    if (link == m_hoveredLink)
+        return;
+    m_hoveredLink = link;
+    viewport()->setCursor(link ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    showExtraSelections();
+}
+
+void TextView::mouseMoveEvent(QMouseEvent *event)
+{
+    hoverLink(event->buttons() == Qt::NoButton ? linkUnder(event->position().toPoint()) : nullptr);
+    QPlainTextEdit::mouseMoveEvent(event);
+}
+
+void TextView::mousePressEvent(QMouseEvent *event)
+{
+    // Ctrl+click follows; a plain click only places the caret, as selections need.
+    if (event->button() == Qt::LeftButton && event->modifiers() == Qt::ControlModifier) {
+        if (const Link *link = linkUnder(event->position().toPoint())) {
+            emit linkActivated(link->target);
+            return;
+        }
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void TextView::contextMenuEvent(QContextMenuEvent *event)
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    if (const Link *link = linkUnder(viewport()->mapFrom(this, event->pos()))) {
+        const LinkTarget target = link->target;
+        QAction *follow = new QAction(QStringLiteral("&Follow Link"), menu.get());
+        connect(follow, &QAction::triggered, this, [this, target] { emit linkActivated(target); });
+        menu->insertAction(menu->actions().value(0), follow);
+        menu->insertSeparator(menu->actions().value(1));
+    }
+    menu->exec(event->globalPos());
+}
+
+bool TextView::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        if (const Link *link = linkUnder(help->pos()))
+            QToolTip::showText(help->globalPos(), link->target.description(), viewport());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    if (event->type() == QEvent::Leave)
+        hoverLink(nullptr);
+    return QPlainTextEdit::viewportEvent(event);
+}
+
+void TextView::revealCaret()
+{
+    if (!viewport()->rect().contains(cursorRect()))
+        centerCursor();
+}
+
+void TextView::keyPressEvent(QKeyEvent *event)
+{
+    // A read-only view has no other use for the key.
+    if (event->text() == QStringLiteral("/") && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        emit findRequested();
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        // A found match is selected with the caret at its end: take its start.
+        const QTextCursor cursor = textCursor();
+        if (const Link *link = linkAtQtPosition(cursor.hasSelection() ? cursor.selectionStart() : cursor.position())) {
+            emit linkActivated(link->target);
+            return;
+        }
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void TextView::mergeFormat(std::span<const Span> spans, const QTextCharFormat &format)
@@ -258,6 +496,10 @@ void TextView::setPageFolds(std::vector<PageFold> folds)
     document()->markContentsDirty(0, document()->characterCount());
     scrollToLine(top + 1);
     skipFoldedLines();
+    m_matchNeedle.clear();
+    m_matches.clear();
+    if (!m_markedNeedle.isEmpty())
+        updateMatchMarks();
     viewport()->update();
 }
 

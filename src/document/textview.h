@@ -1,6 +1,8 @@
 #pragma once
 
+#include "linkfinder.h"
 #include "pagelayout.h"
+#include "textsearch.h"
 
 #include <QPlainTextEdit>
 
@@ -9,7 +11,6 @@
 #include <vector>
 
 class QTextCharFormat;
-struct SearchOptions;
 
 // The read-only view of a document. It speaks in the document's positions,
 // in which every line end counts two characters, and in lines counted from 0.
@@ -70,6 +71,25 @@ public:
     // First match starting in [start, start + range) and ending inside it, or -1.
     qint32 findText(const QString &what, qint32 start, qint32 range, SearchOptions options) const;
 
+    // Where every match of needle starts, as view positions; kept for the
+    // next call with the same needle and options, as typing asks again and again.
+    const std::vector<qint32> &matches(const QString &needle, SearchOptions options);
+    // Marks the matches in the visible part of the text, until cleared with an
+    // empty needle; a mark of the moment, never a highlight.
+    void markMatches(const QString &needle, SearchOptions options);
+    // Readies searches that ignore case; done when a search begins, so that
+    // the keys typed after it do not wait for it.
+    void prepareSearch() { caseFoldedText(); }
+    // Scrolls a caret that is out of sight to the middle of the view.
+    void revealCaret();
+
+    // The references of the text, by Qt position in it, made live: shown
+    // underlined with a pointing hand under the pointer, followed by
+    // Ctrl+click, by Enter with the caret inside and from the context menu.
+    void setLinks(std::vector<Link> links);
+    // The link over a view position, or null.
+    const Link *linkAt(qint32 position) const;
+
     // Merges the format into every span, as one edit.
     void mergeFormat(std::span<const Span> spans, const QTextCharFormat &format);
     // Takes every format off the span.
@@ -79,14 +99,30 @@ public:
     int toQtPosition(qint32 position) const;
 
 signals:
+    // "/" was typed: the user wants to search.
+    void findRequested();
+    void linkActivated(const LinkTarget &target);
     // Ctrl and the wheel: steps up (positive) or down.
     void zoomRequested(int steps);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void updateMatchMarks();
+    void showExtraSelections();
+    const Link *linkAtQtPosition(int qtPosition) const;
+    const Link *linkUnder(const QPoint &viewportPoint) const;
+    void hoverLink(const Link *link);
+    // The link's text line by line, without the indentation of a following line.
+    QList<QTextCursor> linkPieces(const Link &link) const;
+    const QString &caseFoldedText();
     // The line that holds a QString position.
     int lineOf(int qtPosition) const;
     // The fold that holds line, or nullptr.
@@ -95,6 +131,15 @@ private:
     void paintSeparator(QPainter &painter, const QRectF &line, int page);
 
     QString m_text;
+    QString m_foldedText; // made on the first search that ignores case
+    QString m_matchNeedle;
+    SearchOptions m_matchOptions;
+    std::vector<qint32> m_matches;
+    QString m_markedNeedle;
+    SearchOptions m_markedOptions;
+    QList<QTextEdit::ExtraSelection> m_matchMarks;
+    std::vector<Link> m_links;
+    const Link *m_hoveredLink = nullptr;
     // Where each line starts, in QString positions.
     std::vector<int> m_lineStarts;
     std::vector<PageFold> m_folds;

@@ -30,6 +30,11 @@ public:
     // A font chooser that opens on font and colour; true when confirmed, with
     // both updated to the choice.
     virtual bool chooseFont(QWidget *owner, QFont &font, QColor &color) = 0;
+    // A one-line prompt for a document of the RFC series, offering the
+    // completions that contain what is typed; Cancel gives the empty text.
+    virtual QString askDocumentName(QWidget *owner, const QStringList &completions) = 0;
+    // A question with Yes and No, No the default; true for Yes.
+    virtual bool confirm(QWidget *owner, const QString &text, const QString &caption) = 0;
     // Shows a dialog of the program's own modally; its result is not used.
     virtual void showModal(QDialog &dialog) = 0;
 };

@@ -1,11 +1,14 @@
 #include "qtdialogs.h"
 
 #include <QColorDialog>
+#include <QCompleter>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
@@ -135,6 +138,38 @@ bool QtDialogs::chooseFont(QWidget *owner, QFont &font, QColor &color)
     font = dialog.selectedFont();
     color = dialog.selectedColor();
     return true;
+}
+
+QString QtDialogs::askDocumentName(QWidget *owner, const QStringList &completions)
+{
+    QDialog dialog(owner);
+    dialog.setWindowTitle(QStringLiteral("Open RFC"));
+    auto *field = new QLineEdit;
+    field->setPlaceholderText(QStringLiteral("9293, RFC 9293, BCP 14, draft-ietf-quic-transport-34 or words of a title"));
+    field->setMinimumWidth(420);
+    auto *completer = new QCompleter(completions, &dialog);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setFilterMode(Qt::MatchContains);
+    completer->setMaxVisibleItems(12);
+    field->setCompleter(completer);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto *label = new QLabel(QStringLiteral("&Document:"));
+    label->setBuddy(field);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
+    layout->addWidget(field);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return field->text().trimmed();
+}
+
+bool QtDialogs::confirm(QWidget *owner, const QString &text, const QString &caption)
+{
+    return QMessageBox::question(owner, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
 }
 
 void QtDialogs::showModal(QDialog &dialog)

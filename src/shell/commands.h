@@ -5,6 +5,7 @@
 // Every command of the main window; the index into its one command table.
 enum class Command {
     FileOpen,
+    FileOpenRfc,
     FileClearRecent,
     FileClose,
     FileExit,
@@ -17,6 +18,8 @@ enum class Command {
     EditCancelHighlight,
     SearchFind,
     SearchFindNext,
+    SearchFindPrevious,
+    SearchFindAsYouType,
     GoBack,
     GoForward,
     GoPage,

@@ -1,4 +1,5 @@
 #include "appcontext.h"
+#include "documentname.h"
 #include "fontsettings.h"
 #include "mainwindow.h"
 #include "product.h"
@@ -16,13 +17,17 @@
 
 namespace {
 
-// The documents named on the command line, as absolute paths; a name that is
-// no file is reported and left out.
+// The documents named on the command line: files as absolute paths, and
+// names of the RFC series as they are; anything else is reported and left out.
 QStringList documentArguments(const QStringList &arguments)
 {
     QStringList paths;
     for (const QString &argument : arguments) {
         const QFileInfo file(argument);
+        if (!file.exists() && DocumentName::parse(argument)) {
+            paths << argument;
+            continue;
+        }
         if (!file.exists()) {
             std::fprintf(stderr, "folivane: %s: No such file\n", qUtf8Printable(argument));
             continue;
@@ -46,8 +51,10 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("A reader for RFC and Internet-Draft text files."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("documents"), QStringLiteral("Files to open."),
-                                 QStringLiteral("[FILE...]"));
+    parser.addPositionalArgument(QStringLiteral("documents"),
+                                 QStringLiteral("Files to open, or RFCs and drafts by number or name "
+                                                "(9293, rfc9293, bcp14, std7, draft-ietf-quic-transport-34)."),
+                                 QStringLiteral("[FILE | NUMBER | NAME...]"));
     parser.process(app);
     const QStringList documents = documentArguments(parser.positionalArguments());
 
@@ -69,7 +76,7 @@ int main(int argc, char *argv[])
     MainWindow mainWindow(context);
     QObject::connect(&instance, &SingleInstance::argumentsReceived, &mainWindow,
                      [&mainWindow](const QStringList &paths) {
-                         mainWindow.openDocuments(paths);
+                         mainWindow.openArguments(paths);
                          mainWindow.setWindowState(mainWindow.windowState() & ~Qt::WindowMinimized);
                          mainWindow.raise();
                          mainWindow.activateWindow();
@@ -78,6 +85,6 @@ int main(int argc, char *argv[])
     if (documents.isEmpty())
         mainWindow.restoreSession();
     else
-        mainWindow.openDocuments(documents);
+        mainWindow.openArguments(documents);
     return QApplication::exec();
 }

@@ -4,11 +4,14 @@
 #include "appcontext.h"
 #include "dialogs.h"
 #include "documentwindow.h"
+#include "findbar.h"
 #include "finddialog.h"
 #include "fontsettings.h"
 #include "fontstyle.h"
 #include "imagelist.h"
+#include "documentname.h"
 #include "product.h"
+#include "rfclibrary.h"
 #include "settinglist.h"
 #include "textview.h"
 #include "themepalette.h"
@@ -21,11 +24,17 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QLineEdit>
+#include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QMenuBar>
 #include <QScreen>
@@ -71,6 +80,8 @@ struct CommandSpec
 const CommandSpec Commands[] = {
     {Command::FileOpen, "FileOpen", Menu::File, "&Open", QKeySequence(Qt::CTRL | Qt::Key_O), ImageList::Open,
      "Open|Open a file"},
+    {Command::FileOpenRfc, "FileOpenRfc", Menu::File, "Open &RFC...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
+     -1, "Open RFC|Open an RFC or Internet-Draft by its number or name, fetching it once for the library"},
     {Command::FileClearRecent, "FileClearRecent", Menu::None, "Clear List", {}, -1, nullptr},
     {Command::FileClose, "FileClose", Menu::File, "&Close", {}, -1, "Close|Close current file"},
     {Command::FileExit, "FileExit", Menu::File, "E&xit", {}, -1, "Exit|Exit application", true},
@@ -93,6 +104,11 @@ const CommandSpec Commands[] = {
      ImageList::Find, "Find ... | Find text in current RFC document"},
     {Command::SearchFindNext, "SearchFindNext", Menu::Search, "Find &Next", QKeySequence(Qt::Key_F3),
      ImageList::FindNext, "Find Next | Find next string in current RFC document"},
+    {Command::SearchFindPrevious, "SearchFindPrevious", Menu::Search, "Find &Previous",
+     QKeySequence(Qt::SHIFT | Qt::Key_F3), -1, "Find Previous|Find the previous match of the last search"},
+    {Command::SearchFindAsYouType, "SearchFindAsYouType", Menu::Search, "Find as You &Type",
+     QKeySequence(Qt::CTRL | Qt::Key_I), -1, "Find as You Type|Search while you type, in a bar below the text",
+     true},
     {Command::GoBack, "GoBack", Menu::Go, "&Back", QKeySequence(Qt::ALT | Qt::Key_Left), ImageList::Back,
      "Back|Go back to where the last jump started"},
     {Command::GoForward, "GoForward", Menu::Go, "&Forward", QKeySequence(Qt::ALT | Qt::Key_Right),
@@ -181,6 +197,7 @@ QString fileNamePart(const QString &path)
 MainWindow::MainWindow(AppContext &context)
     : m_context(context)
     , m_desktopStyle(QApplication::style()->name())
+    , m_findBar(new FindBar)
     , m_recentList(context.settings, QStringLiteral("recent"), RecentCapacity)
     , m_sessionList(context.settings, QStringLiteral("session"), SessionCapacity)
     , m_mdiArea(new QMdiArea)
@@ -210,6 +227,8 @@ MainWindow::MainWindow(AppContext &context)
     clientLayout->setSpacing(0);
     clientLayout->addWidget(m_fileTabPanel);
     clientLayout->addWidget(m_mdiArea, 1);
+    clientLayout->addWidget(m_findBar);
+    m_findBar->hide();
     setCentralWidget(client);
     resize(541, 342);
     setWindowIcon(QIcon(QStringLiteral(":/folivane.svg")));
@@ -219,6 +238,7 @@ MainWindow::MainWindow(AppContext &context)
 
     readWindowSettings();
     readViewSettings();
+    createLibrary();
     m_recent = m_recentList.read();
     m_restoreSession = m_context.settings.readInteger(SettingsKeyPath, RestoreSessionValue).value_or(1) != 0;
     action(Command::ViewRestoreSession)->setChecked(m_restoreSession);
@@ -275,6 +295,12 @@ void MainWindow::connectActions()
         });
     };
     on(Command::FileOpen, &MainWindow::chooseOpenFile);
+    on(Command::FileOpenRfc, [this] {
+        m_library->refreshIndex();
+        const QString text = m_context.dialogs.askDocumentName(this, m_library->completions());
+        if (!text.isEmpty())
+            m_library->open(text, activeDocumentFolder());
+    });
     connect(action(Command::FileClose), &QAction::triggered, m_mdiArea, &QMdiArea::closeActiveSubWindow);
     on(Command::FileExit, &QWidget::close);
     on(Command::EditCopy, [] {
@@ -296,7 +322,13 @@ void MainWindow::connectActions()
         m_findDialog->raise();
         m_findDialog->activateWindow();
     });
-    onDocument(Command::SearchFindNext, &DocumentWindow::searchAgain);
+    on(Command::SearchFindNext, [this] { repeatSearch(true); });
+    on(Command::SearchFindPrevious, [this] { repeatSearch(false); });
+    on(Command::SearchFindAsYouType, &MainWindow::openFindBar);
+    connect(m_findBar, &FindBar::searchChanged, this, &MainWindow::searchFromFindBar);
+    connect(m_findBar, &FindBar::nextRequested, this, [this] { repeatSearch(true); });
+    connect(m_findBar, &FindBar::previousRequested, this, [this] { repeatSearch(false); });
+    connect(m_findBar, &FindBar::closed, this, &MainWindow::closeFindBar);
     on(Command::GoBack, [this] { goThroughHistory(&JumpHistory::back); });
     on(Command::GoForward, [this] { goThroughHistory(&JumpHistory::forward); });
     on(Command::GoPage, &MainWindow::goToPage);
@@ -356,8 +388,8 @@ void MainWindow::createMenus()
             if (row.separatorBefore)
                 menu->addSeparator();
             menu->addAction(action(row.command));
-            if (row.command == Command::FileOpen)
-                m_recentMenu = menu->addMenu(QStringLiteral("Open &Recent"));
+            if (row.command == Command::FileOpenRfc)
+                m_recentMenu = menu->addMenu(QStringLiteral("Open Re&cent"));
         }
         if (spec.menu == Menu::Window)
             m_windowMenu = menu;
@@ -457,6 +489,11 @@ bool MainWindow::writeSettings()
         || !m_sessionList.write(m_closedSession.paths)
         || !settings.writeInteger(key, SessionActiveValue, m_closedSession.active)) {
         m_context.dialogs.error(this, QStringLiteral("Failed to set data for '%1'").arg(RestoreSessionValue),
+                                ProgramCaption);
+        return false;
+    }
+    if (!m_library->settings().write(settings)) {
+        m_context.dialogs.error(this, QStringLiteral("Failed to set data for '%1'").arg(QStringLiteral("library_folder")),
                                 ProgramCaption);
         return false;
     }
@@ -582,9 +619,14 @@ void MainWindow::openDocument(const QString &path)
         connect(window, &DocumentWindow::closing, this, [this, window] { documentClosing(window); });
         connect(window, &DocumentWindow::caretLineChanged, this, &MainWindow::showCaretLine);
         connect(window, &DocumentWindow::jumping, this, &MainWindow::recordJump);
+        connect(window, &DocumentWindow::noticeLinkActivated, this, &MainWindow::openAddress);
+        connect(window, &DocumentWindow::externalLinkActivated, this, &MainWindow::followLink);
+        connect(window, &DocumentWindow::message, this,
+                [this](const QString &text) { statusBar()->showMessage(text, 10000); });
         connect(window->textView(), &QPlainTextEdit::copyAvailable, this, &MainWindow::updateActions);
         connect(window->textView(), &TextView::zoomRequested, this,
                 [this](int steps) { setZoom(m_view.zoomedBy(steps)); });
+        connect(window->textView(), &TextView::findRequested, this, &MainWindow::openFindBar);
         // Queued: while the signal runs, the area still lists the window.
         connect(window, &QObject::destroyed, this, &MainWindow::updateActions, Qt::QueuedConnection);
         m_mdiArea->addSubWindow(window);
@@ -592,6 +634,9 @@ void MainWindow::openDocument(const QString &path)
         window->showText();
         addFileTab(window, path);
         window->setWindowTitle(path);
+        showIndexFacts(window);
+        if (isInLibrary(path))
+            m_library->refreshIndex();
     }
     rememberRecent(path);
     if (window->isMinimized())
@@ -599,6 +644,8 @@ void MainWindow::openDocument(const QString &path)
     window->show();
     m_mdiArea->setActiveSubWindow(window);
     window->raise();
+    // The keys go to the text of the document just brought up.
+    window->textView()->setFocus();
 }
 
 void MainWindow::addFileTab(DocumentWindow *window, const QString &path)
@@ -676,9 +723,71 @@ void MainWindow::addBookmark()
 
 void MainWindow::findFromDialog()
 {
+    m_lastSearch = {SearchSource::Dialog, m_findDialog->text(),
+                    {m_findDialog->matchCase(), m_findDialog->wholeWord()}};
     // The dialog can outlive the last document.
     if (DocumentWindow *document = activeDocument())
-        document->search(m_findDialog->text(), {m_findDialog->matchCase(), m_findDialog->wholeWord()});
+        document->search(m_lastSearch.text, m_lastSearch.options);
+}
+
+void MainWindow::openFindBar()
+{
+    DocumentWindow *document = activeDocument();
+    if (!document)
+        return;
+    TextView *view = document->textView();
+    view->prepareSearch();
+    m_findAnchor = view->selectionStart();
+    const QString selected = view->selectedText();
+    m_findBar->open(selected.contains(u'\n') ? QString() : selected);
+    searchFromFindBar();
+}
+
+void MainWindow::searchFromFindBar()
+{
+    DocumentWindow *document = activeDocument();
+    if (!document || m_findBar->isHidden())
+        return;
+    m_lastSearch = {SearchSource::FindBar, m_findBar->text(), m_findBar->options()};
+    showMatch(document->findMatch(m_lastSearch.text, m_lastSearch.options, m_findAnchor, true));
+    document->markMatches(m_lastSearch.text, m_lastSearch.options);
+}
+
+void MainWindow::repeatSearch(bool forward)
+{
+    DocumentWindow *document = activeDocument();
+    if (!document)
+        return;
+    // The dialog's own way of going on: each document its own last search.
+    if (forward && m_lastSearch.source == SearchSource::Dialog) {
+        document->searchAgain();
+        return;
+    }
+    if (m_lastSearch.text.isEmpty())
+        return;
+    const TextView *view = document->textView();
+    const qint32 from = forward ? view->selectionStart() + 1 : view->selectionStart();
+    showMatch(document->findMatch(m_lastSearch.text, m_lastSearch.options, from, forward));
+}
+
+void MainWindow::showMatch(const DocumentWindow::MatchResult &result)
+{
+    if (!m_findBar->isHidden())
+        m_findBar->showResult(result.index, result.count, result.wrapped);
+    if (result.index < 0 && !m_lastSearch.text.isEmpty())
+        statusBar()->showMessage(QStringLiteral("Not found: %1").arg(m_lastSearch.text), 5000);
+    else if (result.wrapped)
+        statusBar()->showMessage(QStringLiteral("Search wrapped"), 3000);
+    else
+        statusBar()->clearMessage();
+}
+
+void MainWindow::closeFindBar()
+{
+    if (DocumentWindow *document = activeDocument()) {
+        document->markMatches(QString(), {});
+        document->textView()->setFocus();
+    }
 }
 
 // Every open document takes the record at once; it is stored when the
@@ -982,4 +1091,155 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::createLibrary()
+{
+    m_library = new RfcLibrary(LibrarySettings::read(m_context.settings), this);
+    connect(m_library, &RfcLibrary::openRequested, this, &MainWindow::openDocument);
+    connect(m_library, &RfcLibrary::message, this, [this](const QString &text) {
+        statusBar()->showMessage(text, 15000);
+    });
+    connect(m_library, &RfcLibrary::indexChanged, this, [this] {
+        for (DocumentWindow *window : documents())
+            showIndexFacts(window);
+    });
+
+    m_fetchPanel = new QWidget;
+    auto *layout = new QHBoxLayout(m_fetchPanel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *what = new QLabel;
+    auto *progress = new QProgressBar;
+    progress->setMaximumWidth(160);
+    progress->setMaximumHeight(14);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"));
+    cancel->setToolTip(QStringLiteral("Stop fetching (Escape)"));
+    layout->addWidget(what);
+    layout->addWidget(progress);
+    layout->addWidget(cancel);
+    statusBar()->addWidget(m_fetchPanel);
+    m_fetchPanel->hide();
+    connect(cancel, &QPushButton::clicked, m_library, &RfcLibrary::cancelFetch);
+    connect(m_library, &RfcLibrary::fetchStarted, this, [this, what, progress](const QString &name) {
+        what->setText(QStringLiteral("Fetching %1").arg(name));
+        progress->setRange(0, 0);
+        m_fetchPanel->show();
+    });
+    connect(m_library, &RfcLibrary::fetchProgress, this, [progress](qint64 received, qint64 total) {
+        // Kilobytes: a range of int must hold the 20 MB limit.
+        progress->setRange(0, total > 0 ? int(total / 1024) : 0);
+        progress->setValue(int(received / 1024));
+    });
+    connect(m_library, &RfcLibrary::fetchEnded, m_fetchPanel, &QWidget::hide);
+
+    // Escape stops a fetch, unless the user is typing somewhere; it is
+    // only taken while a fetch runs, so that it still closes bars and boxes.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setEnabled(false);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (!qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+            m_library->cancelFetch();
+    });
+    connect(m_library, &RfcLibrary::fetchStarted, escape, [escape] { escape->setEnabled(true); });
+    connect(m_library, &RfcLibrary::fetchEnded, escape, [escape] { escape->setEnabled(false); });
+}
+
+void MainWindow::openArguments(const QStringList &arguments)
+{
+    for (const QString &argument : arguments) {
+        if (QFileInfo(argument).isFile())
+            openDocument(argument);
+        else
+            m_library->open(argument, QString());
+    }
+}
+
+QString MainWindow::activeDocumentFolder() const
+{
+    const DocumentWindow *document = activeDocument();
+    return document ? QFileInfo(document->documentPath()).absolutePath() : QString();
+}
+
+bool MainWindow::isInLibrary(const QString &path) const
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const LibrarySettings &settings = m_library->settings();
+    for (const QString &libraryFolder : QStringList{settings.folder} + settings.extraFolders) {
+        if (QDir(libraryFolder).absolutePath() == folder)
+            return true;
+    }
+    return false;
+}
+
+void MainWindow::showIndexFacts(DocumentWindow *window)
+{
+    const RfcIndex &index = m_library->index();
+    const int rfc = RfcLibrary::rfcNumberOf(window->documentPath());
+    const int tab = fileTabOf(window);
+    if (tab >= 0)
+        m_fileTabs->setTabToolTip(tab, rfc ? index.toolTip(rfc) : QString());
+    const RfcEntry *entry = rfc ? index.entry(rfc) : nullptr;
+    if (!entry) {
+        window->setNotice(QString());
+        return;
+    }
+    const auto links = [](const QList<int> &rfcs) {
+        QStringList parts;
+        for (int number : rfcs)
+            parts << QStringLiteral("<a href=\"rfc:%1\">RFC %1</a>").arg(number);
+        return parts.join(QStringLiteral(", "));
+    };
+    QStringList facts;
+    if (!entry->obsoletedBy.isEmpty())
+        facts << QStringLiteral("Obsoleted by ") + links(entry->obsoletedBy);
+    if (!entry->updatedBy.isEmpty())
+        facts << QStringLiteral("Updated by ") + links(entry->updatedBy);
+    if (!entry->errataUrl.isEmpty())
+        facts << QStringLiteral("<a href=\"%1\">Errata exist</a>").arg(entry->errataUrl.toHtmlEscaped());
+    window->setNotice(facts.join(QStringLiteral(" &nbsp;\u00b7&nbsp; ")));
+}
+
+void MainWindow::openAddress(const QString &address)
+{
+    if (address.startsWith(QStringLiteral("rfc:"))) {
+        m_library->open(QStringLiteral("RFC ") + address.mid(4), activeDocumentFolder());
+        return;
+    }
+    const QUrl url(address);
+    if ((url.scheme() == u"http" || url.scheme() == u"https")
+        && m_context.dialogs.confirm(this, QStringLiteral("Open %1 in the web browser?").arg(address),
+                                     QStringLiteral("Open Link")))
+        m_context.dialogs.shellOpen(this, url);
+}
+
+void MainWindow::followLink(const LinkTarget &target)
+{
+    if (target.kind == LinkTarget::Kind::Url) {
+        openAddress(target.url);
+        return;
+    }
+    const std::optional<DocumentName> name = DocumentName::parse(target.document);
+    if (!name)
+        return;
+    const QString folder = activeDocumentFolder();
+    const QString path = m_library->find(*name, folder);
+    if (path.isEmpty()) {
+        const LibrarySettings &library = m_library->settings();
+        statusBar()->showMessage(QStringLiteral("%1 is not in %2")
+                                     .arg(name->displayName(),
+                                          (QStringList{folder, library.folder} + library.extraFolders)
+                                              .join(QStringLiteral(", "))),
+                                 15000);
+        return;
+    }
+    if (const std::optional<Place> from = currentPlace())
+        recordJump(*from);
+    openDocument(path);
+    DocumentWindow *document = activeDocument();
+    if (!document || target.section.isEmpty())
+        return;
+    if (const int line = document->lineOfSection(target.section); line > 0)
+        document->showLine(line);
+    else
+        statusBar()->showMessage(QStringLiteral("%1 has no section %2").arg(name->displayName(), target.section), 10000);
 }

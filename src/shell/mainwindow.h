@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands.h"
+#include "documentwindow.h"
 #include "jumphistory.h"
 #include "settinglist.h"
 #include "viewsettings.h"
@@ -12,12 +13,13 @@
 
 class AboutBox;
 struct AppContext;
-class DocumentWindow;
+class FindBar;
 class FindDialog;
 class QAction;
 class QLabel;
 class QMdiArea;
 class QMimeData;
+class RfcLibrary;
 class QMenu;
 class QTabBar;
 class QToolBar;
@@ -35,6 +37,9 @@ public:
 
     void openDocument(const QString &path);
     void openDocuments(const QStringList &paths);
+    // Files, or documents of the RFC series by number or name.
+    void openArguments(const QStringList &arguments);
+    RfcLibrary *library() const { return m_library; }
     // Opens the documents open at the last exit, when the user wants that.
     void restoreSession();
     DocumentWindow *activeDocument() const;
@@ -48,6 +53,7 @@ public:
     QMdiArea *mdiArea() const { return m_mdiArea; }
     QMenu *windowMenu() const { return m_windowMenu; }
     FindDialog *findDialog() const { return m_findDialog; }
+    FindBar *findBar() const { return m_findBar; }
     AboutBox *aboutBox() const { return m_aboutBox; }
 
     // The open-files tab of a document window, or -1.
@@ -77,6 +83,11 @@ private:
     void toggleFileTabs();
     void addBookmark();
     void findFromDialog();
+    void openFindBar();
+    void searchFromFindBar();
+    void repeatSearch(bool forward);
+    void showMatch(const DocumentWindow::MatchResult &result);
+    void closeFindBar();
     void chooseFont(FontRecord &record);
     // Hands the view settings to every document and updates the zoom commands.
     void applyViewSettings();
@@ -104,6 +115,16 @@ private:
     };
     Session currentSession() const;
 
+    void createLibrary();
+    QString activeDocumentFolder() const;
+    bool isInLibrary(const QString &path) const;
+    // The tab's tool tip and the bar above the text, from the RFC index.
+    void showIndexFacts(DocumentWindow *window);
+    // A link of the bar above a text: an RFC, or a web page after a question.
+    void openAddress(const QString &address);
+    // A link to another document: found in its folder or the library, or said to be missing.
+    void followLink(const LinkTarget &target);
+
     void recordJump(const Place &from);
     std::optional<Place> currentPlace() const;
     void goThroughHistory(std::optional<Place> (JumpHistory::*step)(const Place &));
@@ -121,6 +142,17 @@ private:
     QString m_desktopStyle;
     ViewSettings m_view;
     qint64 m_followedPalette = 0; // the palette's cache key
+    FindBar *m_findBar;
+    // The last search of either kind, which F3 and Shift+F3 repeat.
+    enum class SearchSource { Dialog, FindBar };
+    struct LastSearch
+    {
+        SearchSource source = SearchSource::Dialog;
+        QString text;
+        SearchOptions options;
+    };
+    LastSearch m_lastSearch;
+    qint32 m_findAnchor = 0;
     SettingList m_recentList;
     SettingList m_sessionList;
     QStringList m_recent;
@@ -141,6 +173,8 @@ private:
     QLabel *m_lineIndicator = nullptr;
     QMenu *m_windowMenu = nullptr;
     QMenu *m_recentMenu = nullptr;
+    RfcLibrary *m_library = nullptr;
+    QWidget *m_fetchPanel = nullptr;
     QList<QAction *> m_windowListEntries;
     FindDialog *m_findDialog = nullptr;
     AboutBox *m_aboutBox = nullptr;

@@ -184,7 +184,7 @@ private slots:
         program.start(QStringLiteral(FOLIVANE_PROGRAM), {QStringLiteral("--help")});
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitCode(), 0);
-        QVERIFY(program.readAllStandardOutput().contains("[FILE...]"));
+        QVERIFY(program.readAllStandardOutput().contains("[FILE | NUMBER | NAME...]"));
     }
 };
 

@@ -49,3 +49,15 @@ void FakeDialogs::showModal(QDialog &dialog)
     dialog.show();
     dialog.accept();
 }
+
+QString FakeDialogs::askDocumentName(QWidget *, const QStringList &completions)
+{
+    lastCompletions = completions;
+    return documentNameAnswers.isEmpty() ? QString() : documentNameAnswers.dequeue();
+}
+
+bool FakeDialogs::confirm(QWidget *, const QString &text, const QString &)
+{
+    questions.append(text);
+    return !confirmAnswers.isEmpty() && confirmAnswers.dequeue();
+}

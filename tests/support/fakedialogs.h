@@ -33,6 +33,8 @@ public:
     QString openFileName(QWidget *owner, const QString &filter) override;
     void shellOpen(QWidget *owner, const QUrl &url) override;
     bool chooseFont(QWidget *owner, QFont &font, QColor &color) override;
+    QString askDocumentName(QWidget *owner, const QStringList &completions) override;
+    bool confirm(QWidget *owner, const QString &text, const QString &caption) override;
     // Shows the dialog and closes it again with OK, without blocking.
     void showModal(QDialog &dialog) override;
 
@@ -48,4 +50,8 @@ public:
     QQueue<FontChoice> fontAnswers;      // an empty queue answers Cancel
     QList<FontChoice> fontsOffered;      // what each font dialog opened with
     QList<QDialog *> modalDialogs;
+    QQueue<QString> documentNameAnswers; // an empty queue answers Cancel
+    QStringList lastCompletions;
+    QQueue<bool> confirmAnswers;         // an empty queue answers No
+    QStringList questions;
 };

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <chrono>
+#include <memory>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QSaveFile;
+class QTimer;
+
+// Fetches one address into one file. The file appears only when the whole
+// body arrived and looks like a text document (not empty, no NUL byte, not
+// a web page, at most MaxBytes); until then it is an unnamed or temporary
+// file in the target's folder, and a failed or cancelled transfer leaves
+// nothing behind (an older file of that name stays as it was).
+class FileDownload : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Failure { NotFound, Other };
+
+    static constexpr qint64 MaxBytes = 20 * 1024 * 1024;
+    static constexpr std::chrono::milliseconds DefaultTimeout{30'000};
+
+    explicit FileDownload(QObject *parent = nullptr);
+    ~FileDownload() override;
+
+    // "Could not fetch URL: reason", the user's line for a failed transfer.
+    static QString failureMessage(const QUrl &url, const QString &reason);
+
+    // How long the server may send nothing before the transfer fails.
+    void setTimeout(std::chrono::milliseconds timeout);
+
+    bool isRunning() const { return m_reply != nullptr; }
+    // The address of the running or last transfer.
+    const QUrl &url() const { return m_url; }
+    // Starts fetching url into targetPath, whose folder is created when
+    // missing. False, and nothing started, while another transfer runs.
+    bool start(const QUrl &url, const QString &targetPath);
+    // Stops the transfer and discards what arrived; no signal follows.
+    void cancel();
+
+signals:
+    // total is -1 while the size is unknown.
+    void progress(qint64 received, qint64 total);
+    void finished(const QString &path);
+    // reason is a short phrase such as "no data for 30 seconds".
+    void failed(FileDownload::Failure failure, const QString &reason);
+
+private:
+    void onMetaDataChanged();
+    void onReadyRead();
+    void onFinished();
+    void onTimeout();
+    bool isSuccessStatus() const;
+    void writeChunk(const QByteArray &data);
+    void fail(Failure failure, const QString &reason);
+    void failWriting();
+    void stop();
+
+    QNetworkAccessManager *m_network;
+    QTimer *m_timer;
+    QNetworkReply *m_reply = nullptr;
+    QUrl m_url;
+    QString m_targetPath;
+    std::unique_ptr<QSaveFile> m_file;
+    // The start of the body, to tell a web page from a text document.
+    QByteArray m_head;
+    qint64 m_received = 0;
+    // -1 while unknown.
+    qint64 m_expectedBytes = -1;
+};

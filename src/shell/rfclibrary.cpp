@@ -1,0 +1,202 @@
+#include "rfclibrary.h"
+
+#include "documentname.h"
+#include "fontsettings.h"
+#include "librarylocator.h"
+#include "usersettings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+const QString FolderValue = QStringLiteral("library_folder");
+const QString ExtraValue = QStringLiteral("library_extra");
+const QString RfcBaseValue = QStringLiteral("rfc_base_url");
+const QString DraftBaseValue = QStringLiteral("draft_base_url");
+const QString IndexValue = QStringLiteral("index_url");
+
+QString defaultLibraryFolder()
+{
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty())
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    return data + QStringLiteral("/Tessary software/Folivane/library/");
+}
+
+QUrl urlValue(const UserSettings &store, const QString &name, QStringView fallback)
+{
+    const QUrl url(store.readString(SettingsKeyPath, name).value_or(QString()));
+    return url.isValid() && !url.isRelative() ? url : QUrl(fallback.toString());
+}
+
+} // namespace
+
+LibrarySettings LibrarySettings::read(const UserSettings &store)
+{
+    LibrarySettings settings;
+    settings.folder = store.readString(SettingsKeyPath, FolderValue).value_or(QString());
+    if (settings.folder.isEmpty())
+        settings.folder = defaultLibraryFolder();
+    settings.extraFolders =
+        store.readString(SettingsKeyPath, ExtraValue).value_or(QString()).split(u':', Qt::SkipEmptyParts);
+    settings.rfcBaseUrl = urlValue(store, RfcBaseValue, DocumentFetcher::DefaultRfcBaseUrl);
+    settings.draftBaseUrl = urlValue(store, DraftBaseValue, DocumentFetcher::DefaultDraftBaseUrl);
+    settings.indexUrl = urlValue(store, IndexValue, RfcIndexUpdater::DefaultIndexUrl);
+    return settings;
+}
+
+bool LibrarySettings::write(UserSettings &store) const
+{
+    return store.writeString(SettingsKeyPath, FolderValue, folder)
+           && store.writeString(SettingsKeyPath, ExtraValue, extraFolders.join(u':'))
+           && store.writeString(SettingsKeyPath, RfcBaseValue, rfcBaseUrl.toString())
+           && store.writeString(SettingsKeyPath, DraftBaseValue, draftBaseUrl.toString())
+           && store.writeString(SettingsKeyPath, IndexValue, indexUrl.toString());
+}
+
+RfcLibrary::RfcLibrary(LibrarySettings settings, QObject *parent)
+    : QObject(parent)
+    , m_settings(std::move(settings))
+{
+    m_fetcher.setRfcBaseUrl(m_settings.rfcBaseUrl);
+    m_fetcher.setDraftBaseUrl(m_settings.draftBaseUrl);
+    m_updater.setIndexUrl(m_settings.indexUrl);
+    connect(&m_fetcher, &DocumentFetcher::progress, this, &RfcLibrary::fetchProgress);
+    connect(&m_fetcher, &DocumentFetcher::finished, this, [this](const QString &path) {
+        emit openRequested(path);
+        fetchNext();
+    });
+    connect(&m_fetcher, &DocumentFetcher::failed, this, [this](const QString &text) {
+        emit message(text);
+        fetchNext();
+    });
+    connect(&m_updater, &RfcIndexUpdater::updated, this, &RfcLibrary::loadIndex);
+    connect(&m_indexLoad, &QFutureWatcher<RfcIndex>::finished, this, [this] {
+        if (m_indexLoad.isCanceled() || m_indexLoad.future().resultCount() == 0)
+            return;
+        m_index = m_indexLoad.result();
+        emit indexChanged();
+    });
+}
+
+RfcLibrary::~RfcLibrary()
+{
+    m_indexLoad.cancel();
+    m_indexLoad.waitForFinished();
+}
+
+QString RfcLibrary::find(const DocumentName &name, const QString &currentFolder) const
+{
+    return LibraryLocator(QStringList{currentFolder, m_settings.folder} + m_settings.extraFolders).find(name);
+}
+
+void RfcLibrary::open(const QString &text, const QString &currentFolder)
+{
+    refreshIndex();
+    if (const std::optional<DocumentName> name = DocumentName::parse(text)) {
+        if (name->kind() == DocumentName::Kind::Bcp || name->kind() == DocumentName::Kind::Std) {
+            const QList<int> rfcs = m_index.rfcsOf(*name);
+            if (rfcs.isEmpty())
+                emit message(m_index.isEmpty()
+                                 ? QStringLiteral("%1 cannot be looked up: the RFC index is not here yet")
+                                       .arg(name->displayName())
+                                 : QStringLiteral("%1 is not in the RFC index").arg(name->displayName()));
+            for (int rfc : rfcs)
+                openName(DocumentName::rfc(rfc), currentFolder);
+            return;
+        }
+        openName(*name, currentFolder);
+        return;
+    }
+    // A completion ("RFC 9293 Transmission ...") or words of a title.
+    static const QRegularExpression completion(QStringLiteral("^RFC\\s*(\\d{1,5})\\b"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = completion.match(text);
+    if (match.hasMatch()) {
+        openName(DocumentName::rfc(match.captured(1).toInt()), currentFolder);
+        return;
+    }
+    const QList<int> found = m_index.search(text, 1);
+    if (found.isEmpty()) {
+        emit message(QStringLiteral("No RFC is named \"%1\"").arg(text));
+        return;
+    }
+    openName(DocumentName::rfc(found.first()), currentFolder);
+}
+
+void RfcLibrary::openName(const DocumentName &name, const QString &currentFolder)
+{
+    const QString local = find(name, currentFolder);
+    if (!local.isEmpty()) {
+        emit openRequested(local);
+        return;
+    }
+    if (name.kind() == DocumentName::Kind::Draft && !name.hasRevision()) {
+        emit message(QStringLiteral("%1 is not in the library: give its revision, as in %1-00")
+                         .arg(name.displayName()));
+        return;
+    }
+    m_toFetch.enqueue(name);
+    if (!m_fetcher.isRunning())
+        fetchNext();
+}
+
+void RfcLibrary::fetchNext()
+{
+    while (!m_toFetch.isEmpty()) {
+        const DocumentName name = m_toFetch.dequeue();
+        if (m_fetcher.fetch(name, m_settings.folder)) {
+            emit fetchStarted(name.displayName());
+            return;
+        }
+    }
+    emit fetchEnded();
+}
+
+bool RfcLibrary::isFetching() const
+{
+    return m_fetcher.isRunning();
+}
+
+void RfcLibrary::cancelFetch()
+{
+    m_toFetch.clear();
+    m_fetcher.cancel();
+    emit fetchEnded();
+    emit message(QStringLiteral("Fetching cancelled"));
+}
+
+void RfcLibrary::refreshIndex()
+{
+    if (!m_indexLoaded) {
+        m_indexLoaded = true;
+        loadIndex();
+    }
+    m_updater.updateIfDue(m_settings.folder);
+}
+
+void RfcLibrary::loadIndex()
+{
+    const QString path = RfcIndexUpdater::indexPath(m_settings.folder);
+    if (!QFileInfo(path).isFile())
+        return;
+    m_indexLoad.cancel();
+    m_indexLoad.setFuture(RfcIndex::loadAsync(path));
+}
+
+QStringList RfcLibrary::completions() const
+{
+    QStringList texts;
+    texts.reserve(m_index.size());
+    for (const RfcEntry &entry : m_index.entries())
+        texts << m_index.completionText(entry.number);
+    return texts;
+}
+
+int RfcLibrary::rfcNumberOf(const QString &path)
+{
+    const std::optional<DocumentName> name = DocumentName::parse(QFileInfo(path).fileName());
+    return name && name->kind() == DocumentName::Kind::Rfc ? name->number() : 0;
+}

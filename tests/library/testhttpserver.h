@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QUrl>
+
+class QTcpServer;
+class QTcpSocket;
+
+// An HTTP/1.1 server on 127.0.0.1 serving fixed responses by path, one
+// request per connection. Paths without a response get a 404 HTML page.
+class TestHttpServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Ending {
+        Complete,
+        // Sends the body, claims more and sends nothing else.
+        Stall,
+        // Sends the body, claims more and closes the connection.
+        CutShort,
+        // Sends no Content-Length; the end of the body is the close.
+        NoLength,
+    };
+
+    struct Response
+    {
+        int status = 200;
+        QByteArray contentType = "text/plain";
+        QByteArray body;
+        Ending ending = Ending::Complete;
+    };
+
+    explicit TestHttpServer(QObject *parent = nullptr);
+    ~TestHttpServer() override;
+
+    bool listen();
+    void close();
+    QUrl url(const QString &path) const;
+    void serve(const QString &path, const Response &response);
+    const QStringList &requestedPaths() const { return m_requested; }
+
+private:
+    void onNewConnection();
+    void respond(QTcpSocket *socket, const QByteArray &request);
+
+    QTcpServer *m_server;
+    QHash<QString, Response> m_responses;
+    QStringList m_requested;
+};

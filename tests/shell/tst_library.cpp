@@ -1,0 +1,116 @@
+#include "appfixture.h"
+#include "documentwindow.h"
+#include "fontsettings.h"
+#include "mainwindow.h"
+#include "rfclibrary.h"
+#include "testhttpserver.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTest>
+
+namespace {
+
+QString libraryFolder(const AppFixture &app)
+{
+    return app.dir.path() + QStringLiteral("/library/");
+}
+
+// A fixture whose library folder and fetch addresses are its own.
+MainWindow *startWithLibrary(AppFixture &app, const TestHttpServer &server)
+{
+    const QString key = SettingsKeyPath;
+    app.settings->writeString(key, QStringLiteral("library_folder"), libraryFolder(app));
+    app.settings->writeString(key, QStringLiteral("rfc_base_url"), server.url(QStringLiteral("/rfc/")).toString());
+    app.settings->writeString(key, QStringLiteral("index_url"),
+                              server.url(QStringLiteral("/rfc-index.xml")).toString());
+    return app.start();
+}
+
+void openRfc(AppFixture &app, const QString &text)
+{
+    app.dialogs.documentNameAnswers.enqueue(text);
+    app.form()->action(Command::FileOpenRfc)->trigger();
+}
+
+const QByteArray Index = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                         "<rfc-index xmlns=\"http://www.rfc-editor.org/rfc-index\">\n"
+                         "<rfc-entry><doc-id>RFC9999</doc-id><title>Example Protocol</title>"
+                         "<date><month>May</month><year>2030</year></date>"
+                         "<current-status>PROPOSED STANDARD</current-status>"
+                         "<obsoleted-by><doc-id>RFC10001</doc-id></obsoleted-by>"
+                         "<updated-by><doc-id>RFC10002</doc-id></updated-by>"
+                         "<errata-url>https://www.rfc-editor.org/errata/rfc9999</errata-url></rfc-entry>\n"
+                         "</rfc-index>\n";
+
+} // namespace
+
+// Open RFC: found in the library, fetched once and kept, and what the RFC
+// index says of it.
+class TestLibrary : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fetchedOnceThenOpenedOffline()
+    {
+        TestHttpServer server;
+        QVERIFY(server.listen());
+        server.serve(QStringLiteral("/rfc/rfc9999.txt"), {200, "text/plain", "RFC 9999  Example\n\n1.  Intro\n"});
+        AppFixture app;
+        MainWindow *form = startWithLibrary(app, server);
+
+        openRfc(app, QStringLiteral("9999"));
+        QTRY_VERIFY(form->activeDocument());
+        QCOMPARE(form->activeDocument()->documentPath(), libraryFolder(app) + QStringLiteral("rfc9999.txt"));
+
+        // Not served: no file is left, and the status bar says why.
+        openRfc(app, QStringLiteral("RFC 9998"));
+        QTRY_VERIFY(form->statusBar()->currentMessage().startsWith(QStringLiteral("RFC 9998 was not found at")));
+        QVERIFY(!QFileInfo::exists(libraryFolder(app) + QStringLiteral("rfc9998.txt")));
+        QCOMPARE(QDir(libraryFolder(app)).entryList({QStringLiteral("*.txt")}, QDir::Files),
+                 QStringList{QStringLiteral("rfc9999.txt")});
+
+        // With the server gone, the library still has it.
+        server.close();
+        QVERIFY(form->activeDocument()->close());
+        openRfc(app, QStringLiteral("rfc9999"));
+        QTRY_VERIFY(form->activeDocument());
+        QCOMPARE(form->activeDocument()->documentPath(), libraryFolder(app) + QStringLiteral("rfc9999.txt"));
+    }
+
+    void theIndexNamesTheDocument()
+    {
+        TestHttpServer server;
+        QVERIFY(server.listen());
+        server.serve(QStringLiteral("/rfc-index.xml"), {200, "application/xml", Index});
+        AppFixture app;
+        QVERIFY(QDir().mkpath(libraryFolder(app)));
+        writeFile(libraryFolder(app) + QStringLiteral("rfc9999.txt"), "RFC 9999\n");
+        MainWindow *form = startWithLibrary(app, server);
+
+        DocumentWindow *window = app.open(libraryFolder(app) + QStringLiteral("rfc9999.txt"));
+        // Fetched in the background and parsed off this thread.
+        QTRY_COMPARE(form->fileTabs()->tabToolTip(0),
+                     QStringLiteral("RFC 9999: Example Protocol, Proposed Standard, May 2030"));
+        QTRY_VERIFY(window->notice()->isVisible());
+        QVERIFY(window->notice()->text().contains(QStringLiteral("Obsoleted by <a href=\"rfc:10001\">RFC 10001</a>")));
+        QVERIFY(window->notice()->text().contains(QStringLiteral("Updated by")));
+
+        // The errata link asks first, then goes to the browser.
+        app.dialogs.confirmAnswers.enqueue(true);
+        emit window->notice()->linkActivated(QStringLiteral("https://www.rfc-editor.org/errata/rfc9999"));
+        QCOMPARE(app.dialogs.openedUrls.size(), 1);
+
+        // Completion from the index, and a title opens its RFC.
+        openRfc(app, QStringLiteral("example protocol"));
+        QCOMPARE(app.dialogs.lastCompletions, QStringList{QStringLiteral("RFC 9999 Example Protocol")});
+        QCOMPARE(form->documents().size(), 1);
+    }
+};
+
+QTEST_MAIN(TestLibrary)
+#include "tst_library.moc"
