@@ -153,12 +153,17 @@ private slots:
         QCOMPARE(view->selectionStart(), endOf19);
         QCOMPARE(view->selectionLength(), view->lineStart(26) - endOf19);
 
-        // The footers' words are found only while the footers show.
+        // The footers' words are found only while the footers show, by the
+        // Find dialog and by the find bar alike.
+        const QString footerWords = QStringLiteral("Standards Track");
         view->setSelectionStart(0);
-        window->search(QStringLiteral("Standards Track"), {});
+        window->search(footerWords, {});
         QCOMPARE(view->selectionLength(), 0);
+        QCOMPARE(window->findMatch(footerWords, {}, 0, true).count, 0);
         app.form()->action(Command::ViewHidePageBreaks)->trigger();
-        window->search(QStringLiteral("Standards Track"), {});
+        QCOMPARE(window->findMatch(footerWords, {}, 0, true).count, Pages);
+        view->setSelectionStart(0);
+        window->search(footerWords, {});
         QCOMPARE(view->caretLine(), 22);
     }
 

@@ -209,6 +209,10 @@ private slots:
         const QColor amber = highlighted.charFormat().background().color();
         QVERIFY(PaletteColours::contrast(amber, highlighted.charFormat().foreground().color()) >= 7.0);
         QVERIFY(PaletteColours::contrast(amber, view->palette().color(QPalette::Base)) < 3.0);
+        // The find bar's marks keep the text readable too.
+        QVERIFY(PaletteColours::contrast(PaletteColours::matchMarkBackground(view->palette()),
+                                         view->palette().color(QPalette::Text))
+                >= 7.0);
         const QList<double> onDark = toolBarShares(form);
         QVERIFY(app.close());
         QCOMPARE(app.settings->value(SettingsKeyPath, QStringLiteral("theme")), QVariant(2));
