@@ -208,6 +208,7 @@ private slots:
         highlighted.setPosition(view->toQtPosition(view->lineStart(4) + 4));
         const QColor amber = highlighted.charFormat().background().color();
         QVERIFY(PaletteColours::contrast(amber, highlighted.charFormat().foreground().color()) >= 7.0);
+        // A darker amber, not the glaring yellow of light palettes.
         QVERIFY(PaletteColours::contrast(amber, view->palette().color(QPalette::Base)) < 3.0);
         // The find bar's marks keep the text readable too.
         QVERIFY(PaletteColours::contrast(PaletteColours::matchMarkBackground(view->palette()),
