@@ -2,20 +2,60 @@
 // tab-separated row per heading (slot, position, line, length, level, tree
 // depth, heading text). It runs the reader's own reading and parsing code and
 // needs no display.
+//
+// With --check-toc it judges the index against the document's own table of
+// contents instead: one row per numbered entry (number, title, ok, missing or
+// misplaced), then "toc N ok N missing N misplaced N stray N", where stray
+// counts headings inside the table itself.
 
+#include "contentscheck.h"
 #include "documenttext.h"
 #include "headingparser.h"
+#include "tableofcontents.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
+
+namespace {
+
+void dumpOutline(QTextStream &out, const Outline &outline)
+{
+    out << "line_count\t" << outline.lineCount << '\n';
+    for (size_t slot = 0; slot < outline.headings.size(); ++slot) {
+        const Heading &heading = outline.headings[slot];
+        out << slot << '\t' << heading.position << '\t' << heading.line << '\t' << heading.length << '\t'
+            << heading.level << '\t' << outline.depthOf(int(slot)) << '\t' << heading.text << '\n';
+    }
+}
+
+void checkContents(QTextStream &out, const DocumentText &text, const Outline &outline)
+{
+    const std::vector<QStringView> lines = indexedLines(text);
+    const TableOfContents contents = TableOfContents::read(lines);
+    const ContentsCheck check = checkAgainstContents(outline, contents, lines);
+    for (size_t index = 0; index < contents.entries().size(); ++index) {
+        const ContentsEntry &entry = contents.entries()[index];
+        const ContentsCheck::Verdict verdict = check.verdicts[index];
+        out << entry.number << '\t' << entry.title << '\t'
+            << (verdict == ContentsCheck::Verdict::Ok        ? "ok"
+                : verdict == ContentsCheck::Verdict::Missing ? "missing"
+                                                              : "misplaced")
+            << '\n';
+    }
+    out << "toc " << contents.entries().size() << " ok " << check.ok << " missing " << check.missing
+        << " misplaced " << check.misplaced << " stray " << check.stray << '\n';
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
-    const QStringList args = QCoreApplication::arguments();
+    QStringList args = QCoreApplication::arguments();
+    const bool checkToc = args.removeAll(QStringLiteral("--check-toc")) > 0;
     if (args.size() != 2) {
-        err << "usage: folivane-index FILE\n";
+        err << "usage: folivane-index [--check-toc] FILE\n";
         return 2;
     }
     const QString path = args.at(1);
@@ -28,12 +68,10 @@ int main(int argc, char **argv)
     const Outline outline = parseOutline(text);
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
-    out << "line_count\t" << outline.lineCount << '\n';
-    for (size_t slot = 0; slot < outline.headings.size(); ++slot) {
-        const Heading &heading = outline.headings[slot];
-        out << slot << '\t' << heading.position << '\t' << heading.line << '\t' << heading.length << '\t'
-            << heading.level << '\t' << outline.depthOf(int(slot)) << '\t' << heading.text << '\n';
-    }
+    if (checkToc)
+        checkContents(out, text, outline);
+    else
+        dumpOutline(out, outline);
     out.flush();
     return 0;
 }

@@ -79,6 +79,16 @@ int sectionLevel(QStringView word)
     return count + 1;
 }
 
+std::vector<QStringView> indexedLines(const DocumentText &text)
+{
+    std::vector<QStringView> lines;
+    text.forEachLine([&lines](QStringView line, bool hasLineEnd) {
+        if (hasLineEnd)
+            lines.push_back(line);
+    });
+    return lines;
+}
+
 Outline parseOutline(const DocumentText &text)
 {
     Outline outline;

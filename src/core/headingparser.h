@@ -35,4 +35,8 @@ struct Outline
 // word is not a section number.
 int sectionLevel(QStringView word);
 
+// The lines the index reads, as views into the text: every line that ends
+// with a line end (a last line without one is neither counted nor examined).
+std::vector<QStringView> indexedLines(const DocumentText &text);
+
 Outline parseOutline(const DocumentText &text);
