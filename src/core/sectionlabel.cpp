@@ -1,8 +1,8 @@
 #include "sectionlabel.h"
 
-#include <QHash>
-
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -96,13 +96,19 @@ int numberDepth(QStringView number)
 
 std::vector<int> enclosingNumbers(const std::vector<QStringView> &numbers)
 {
+    const auto key = [](QStringView number) { return std::u16string_view(number.utf16(), size_t(number.size())); };
     std::vector<int> parents(numbers.size(), -1);
-    QHash<QStringView, int> latest; // each number's last index so far
+    // Each number's last index so far. (QHash hashes QStringView keys several times slower.)
+    std::unordered_map<std::u16string_view, int> latest;
+    latest.reserve(numbers.size());
     for (size_t index = 0; index < numbers.size(); ++index) {
         const QStringView number = numbers[index];
-        for (qsizetype dot = number.indexOf(u'.'); dot >= 0; dot = number.indexOf(u'.', dot + 1))
-            parents[index] = std::max(parents[index], latest.value(number.first(dot), -1));
-        latest.insert(number, int(index));
+        for (qsizetype dot = number.indexOf(u'.'); dot >= 0; dot = number.indexOf(u'.', dot + 1)) {
+            const auto found = latest.find(key(number.first(dot)));
+            if (found != latest.end())
+                parents[index] = std::max(parents[index], found->second);
+        }
+        latest[key(number)] = int(index);
     }
     return parents;
 }
