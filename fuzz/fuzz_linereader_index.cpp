@@ -36,7 +36,7 @@ QString wordNumber(QStringView word, int level)
 {
     static const QRegularExpression digits(QStringLiteral("[0-9]+"));
     QStringList parts;
-    for (auto match = digits.globalMatchView(word); match.hasNext() && parts.size() < level;)
+    for (auto match = digits.globalMatch(word); match.hasNext() && parts.size() < level;)
         parts << match.next().captured();
     return parts.join(u'.');
 }

@@ -63,6 +63,14 @@ std::optional<SectionLabel> readSectionLabel(QStringView text, LabelForms forms)
         const bool finalDot = end < text.size() && text[end] == u'.';
         return labelAt(text, 0, end, finalDot ? end + 1 : end);
     }
+    constexpr QStringView appendix = u"Appendix ";
+    if (text.startsWith(appendix, Qt::CaseInsensitive)) {
+        const qsizetype letter = appendix.size();
+        if (letter + 1 >= text.size() || !isCapital(text[letter])
+            || (text[letter + 1] != u'.' && text[letter + 1] != u':'))
+            return std::nullopt;
+        return labelAt(text, letter, letter + 1, letter + 2);
+    }
     if (!isCapital(text[0]) || text.size() < 2)
         return std::nullopt;
     if (text[1] == u'.') {
@@ -72,16 +80,9 @@ std::optional<SectionLabel> readSectionLabel(QStringView text, LabelForms forms)
         const bool finalDot = end < text.size() && text[end] == u'.';
         return labelAt(text, 0, end, finalDot ? end + 1 : end);
     }
-    if (text[1] == u' ')
-        return forms == LabelForms::WithBareLetter ? labelAt(text, 0, 1, 1) : std::nullopt;
-    constexpr QStringView appendix = u"Appendix ";
-    if (!text.startsWith(appendix, Qt::CaseInsensitive))
-        return std::nullopt;
-    const qsizetype letter = appendix.size();
-    if (letter + 1 >= text.size() || !isCapital(text[letter])
-        || (text[letter + 1] != u'.' && text[letter + 1] != u':'))
-        return std::nullopt;
-    return labelAt(text, letter, letter + 1, letter + 2);
+    if (text[1] == u' ' && forms == LabelForms::WithBareLetter)
+        return labelAt(text, 0, 1, 1);
+    return std::nullopt;
 }
 
 bool isNumberPrefix(QStringView prefix, QStringView number)

@@ -106,6 +106,8 @@ private slots:
             {"A.1.2.  MLS Systems", false, "A.1.2", "MLS Systems"},
             {"Appendix A.  Other Notes", false, "A", "Other Notes"},
             {"APPENDIX A:  Examples", false, "A", "Examples"},
+            {"appendix B.  Lower case", false, "B", "Lower case"},
+            {"Appendix b.  Not a capital", false, "", ""},
             {"A  Table of Timer Values", true, "A", "Table of Timer Values"},
             {"A  Table of Timer Values", false, "", ""},
             {"A.  A list item", true, "", ""},
