@@ -80,7 +80,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildIndexTree();
@@ -88,8 +87,10 @@ private:
     void restoreBookmarks();
     void restoreHighlights();
     bool saveState();
-    void jumpToSelectedHeading();
-    void selectHeadingAtCaret();
+    void jumpToHeading(QTreeWidgetItem *entry);
+    // Selects the index entry of the section that holds line (counted from 0).
+    void selectHeadingAtLine(int line);
+    void followTopLine();
     void jumpToSelectedBookmark();
     void reportCaretLine();
     void caretMoved();
@@ -110,7 +111,9 @@ private:
     std::optional<DocumentStateFiles> m_stateFiles;
     ViewState m_storedView;
     std::vector<QTreeWidgetItem *> m_headingItems;
-    QTreeWidgetItem *m_lastIndexItem = nullptr;
+    // Off while the index itself scrolls the view: near the end of the text
+    // the heading cannot reach the top line, and its entry stays selected.
+    bool m_followTopLine = true;
 
     bool m_findHit = false;
     QString m_lastFindText;

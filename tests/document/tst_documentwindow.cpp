@@ -6,10 +6,13 @@
 #include "appfixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QTest>
 #include <QTreeWidgetItemIterator>
 #include <QTextBlock>
+#include <QToolTip>
 #include <QTreeWidget>
 
 namespace {
@@ -123,26 +126,21 @@ private slots:
         QTreeWidget *tree = window->indexTree();
         tree->expandAll();
 
-        // A: "2." scrolls its heading to the top without moving the caret.
+        // "2." scrolls its heading to the top without moving the caret.
         clickNode(window, nodeOf(window, 2));
         QCOMPARE(view->firstVisibleLine(), 119);
         QCOMPARE(view->selectionStart(), 0);
-        // Clicking A again does nothing, even after scrolling away.
-        view->scrollToLine(1);
+        // Clicking the selected entry again jumps again.
+        view->scrollToLine(150);
+        QCOMPARE(tree->currentItem(), nodeOf(window, 2));
         clickNode(window, nodeOf(window, 2));
-        QCOMPARE(view->firstVisibleLine(), 0);
+        QCOMPARE(view->firstVisibleLine(), 119);
 
         // Caret tracking selects the section that holds the caret.
         view->setSelectionStart(view->toViewPosition(view->document()->findBlockByNumber(60).position()));
         QTest::keyClick(view, Qt::Key_Right);
         QCOMPARE(tree->currentItem(), nodeOf(window, 1));
         QVERIFY(nodeOf(window, 1)->isSelected());
-        // B, selected by tracking, scrolls when clicked; A, still the last followed, does not.
-        clickNode(window, nodeOf(window, 1));
-        QCOMPARE(view->firstVisibleLine(), 49);
-        view->scrollToLine(1);
-        clickNode(window, nodeOf(window, 1));
-        QCOMPARE(view->firstVisibleLine(), 0);
 
         // On a heading's own line, that heading; above the first, nothing.
         view->setSelectionStart(view->toViewPosition(view->document()->findBlockByNumber(199).position()));
@@ -155,6 +153,119 @@ private slots:
         QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(tree->currentItem(), nodeOf(window, 3));
         QCOMPARE(app.form()->lineIndicator()->text(), QStringLiteral("line: 300/300"));
+    }
+
+    void enterJumpsLikeAClick_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("Enter") << int(Qt::Key_Enter);
+    }
+
+    void enterJumpsLikeAClick()
+    {
+        QFETCH(int, key);
+        AppFixture app;
+        app.start()->resize(900, 600);
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), sampleDocument()));
+        QTreeWidget *tree = window->indexTree();
+        tree->expandAll();
+        tree->setFocus();
+        tree->setCurrentItem(nodeOf(window, 3));
+        QTest::keyClick(tree, Qt::Key(key));
+        QCOMPARE(window->textView()->firstVisibleLine(), 199);
+    }
+
+    // The entry of the section that holds the top line, as the view scrolls.
+    void selectionFollowsTheTopLine_data()
+    {
+        QTest::addColumn<int>("topLine"); // counted from 1
+        QTest::addColumn<int>("entry");   // -1: none
+        QTest::newRow("inside 1.1") << 55 << 1;
+        QTest::newRow("on 2.") << 120 << 2;
+        QTest::newRow("inside 2.1") << 230 << 3;
+        QTest::newRow("above the first") << 5 << -1;
+    }
+
+    void selectionFollowsTheTopLine()
+    {
+        QFETCH(int, topLine);
+        QFETCH(int, entry);
+        AppFixture app;
+        app.start()->resize(900, 600);
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), sampleDocument()));
+        window->indexTree()->expandAll();
+        window->textView()->scrollToLine(120);
+        window->textView()->scrollToLine(topLine);
+        QCOMPARE(window->indexTree()->currentItem(), entry < 0 ? nullptr : nodeOf(window, entry));
+    }
+
+    // The view cannot bring the last heading to its top; the clicked entry
+    // stayed selected, not the section that holds the top line.
+    void clickedEntryNearTheEndStaysSelected()
+    {
+        AppFixture app;
+        app.start()->resize(900, 600);
+        QByteArray text = "1.  First\n" + numberedLines(400) + "2.  Last\nthe end\n";
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), text));
+        clickNode(window, nodeOf(window, 1));
+        QVERIFY(window->textView()->firstVisibleLine() < 401);
+        QCOMPARE(window->indexTree()->currentItem(), nodeOf(window, 1));
+    }
+
+    void openingSelectsTheSectionAtTheTop()
+    {
+        AppFixture app;
+        app.start()->resize(900, 600);
+        // On line 1 the view does not scroll at all when it opens.
+        const QString path = app.document(QStringLiteral("rfc1.txt"), "1.  Top\n" + sampleDocument());
+        DocumentWindow *window = app.open(path);
+        QCOMPARE(window->indexTree()->currentItem(), nodeOf(window, 0));
+        // At the stored top line.
+        window->textView()->scrollToLine(131);
+        QVERIFY(window->close());
+        QTRY_VERIFY(app.form()->documents().isEmpty());
+        window = app.open(path);
+        QCOMPARE(window->textView()->firstVisibleLine(), 130);
+        QCOMPARE(window->indexTree()->currentItem(), nodeOf(window, 3));
+    }
+
+    void cutEntriesShowTheirTitleAsToolTip()
+    {
+        AppFixture app;
+        app.start()->resize(900, 600);
+        const QString longTitle = QStringLiteral("2.  A heading far too long for the index panel to show in full");
+        DocumentWindow *window =
+            app.open(app.document(QStringLiteral("rfc1.txt"), "1.  Short\nbody\n" + longTitle.toLatin1() + "\n"));
+        QTreeWidget *tree = window->indexTree();
+        const auto hover = [tree](QTreeWidgetItem *item) {
+            const QPoint at = tree->visualItemRect(item).center();
+            QHelpEvent event(QEvent::ToolTip, at, tree->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(tree->viewport(), &event);
+        };
+        hover(nodeOf(window, 0));
+        QVERIFY(!QToolTip::isVisible());
+        hover(nodeOf(window, 1));
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), longTitle);
+    }
+
+    void noHeadingsShowsOneInertEntry()
+    {
+        AppFixture app;
+        app.start()->resize(900, 600);
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), numberedLines(300)));
+        QTreeWidget *tree = window->indexTree();
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QTreeWidgetItem *entry = tree->topLevelItem(0);
+        QCOMPARE(entry->text(0), QStringLiteral("(no numbered sections)"));
+        QVERIFY(!(entry->flags() & Qt::ItemIsEnabled));
+        window->textView()->scrollToLine(100);
+        clickNode(window, entry);
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(window->textView()->firstVisibleLine(), 99);
+        QVERIFY(tree->selectedItems().isEmpty());
     }
 
     void keyboardInTheTreeDoesNotScroll()
