@@ -1,12 +1,21 @@
 // Dumps what the section index makes of a file: the line count, then one
 // tab-separated row per heading (slot, position, line, length, level, tree
-// depth, heading text). With --links, one row per link instead: the line where
-// it starts (from 1), its column (from 0, in UTF-16 units) and its target.
-// It runs the reader's own reading and parsing code and needs no display.
+// depth, heading text). It runs the reader's own reading and parsing code and
+// needs no display.
+//
+// With --check-toc it judges the index against the document's own table of
+// contents instead: one row per numbered entry (number, title, ok, missing or
+// misplaced), then "toc N ok N missing N misplaced N stray N", where stray
+// counts headings inside the table itself.
+//
+// With --links, one row per link: the line where it starts (from 1), its
+// column (from 0, in UTF-16 units) and its target.
 
+#include "contentscheck.h"
 #include "documenttext.h"
 #include "headingparser.h"
 #include "linkfinder.h"
+#include "tableofcontents.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -29,6 +38,34 @@ void printLinks(QTextStream &out, const QString &text)
     }
 }
 
+void dumpOutline(QTextStream &out, const Outline &outline)
+{
+    out << "line_count\t" << outline.lineCount << '\n';
+    for (size_t slot = 0; slot < outline.headings.size(); ++slot) {
+        const Heading &heading = outline.headings[slot];
+        out << slot << '\t' << heading.position << '\t' << heading.line << '\t' << heading.length << '\t'
+            << heading.level << '\t' << outline.depthOf(int(slot)) << '\t' << heading.text << '\n';
+    }
+}
+
+void checkContents(QTextStream &out, const DocumentText &text, const Outline &outline)
+{
+    const std::vector<QStringView> lines = indexedLines(text);
+    const TableOfContents contents = TableOfContents::read(lines);
+    const ContentsCheck check = checkAgainstContents(outline, contents, lines);
+    for (size_t index = 0; index < contents.entries().size(); ++index) {
+        const ContentsEntry &entry = contents.entries()[index];
+        const ContentsCheck::Verdict verdict = check.verdicts[index];
+        out << entry.number << '\t' << entry.title << '\t'
+            << (verdict == ContentsCheck::Verdict::Ok        ? "ok"
+                : verdict == ContentsCheck::Verdict::Missing ? "missing"
+                                                              : "misplaced")
+            << '\n';
+    }
+    out << "toc " << contents.entries().size() << " ok " << check.ok << " missing " << check.missing
+        << " misplaced " << check.misplaced << " stray " << check.stray << '\n';
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -36,9 +73,10 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     QStringList args = QCoreApplication::arguments().mid(1);
+    const bool checkToc = args.removeAll(QStringLiteral("--check-toc")) > 0;
     const bool links = args.removeAll(QStringLiteral("--links")) > 0;
-    if (args.size() != 1) {
-        err << "usage: folivane-index [--links] FILE\n";
+    if (args.size() != 1 || (checkToc && links)) {
+        err << "usage: folivane-index [--check-toc | --links] FILE\n";
         return 2;
     }
     const QString path = args.at(0);
@@ -50,17 +88,13 @@ int main(int argc, char **argv)
 
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
-    if (links) {
-        printLinks(out, text.text());
-        return 0;
-    }
     const Outline outline = parseOutline(text);
-    out << "line_count\t" << outline.lineCount << '\n';
-    for (size_t slot = 0; slot < outline.headings.size(); ++slot) {
-        const Heading &heading = outline.headings[slot];
-        out << slot << '\t' << heading.position << '\t' << heading.line << '\t' << heading.length << '\t'
-            << heading.level << '\t' << outline.depthOf(int(slot)) << '\t' << heading.text << '\n';
-    }
+    if (links)
+        printLinks(out, text.text());
+    else if (checkToc)
+        checkContents(out, text, outline);
+    else
+        dumpOutline(out, outline);
     out.flush();
     return 0;
 }

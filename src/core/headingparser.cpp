@@ -1,8 +1,14 @@
 #include "headingparser.h"
 
 #include "documenttext.h"
+#include "sectionlabel.h"
+#include "tableofcontents.h"
+
+#include <QList>
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -13,37 +19,100 @@ bool isDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-// Finds the parent of each heading from its level and the previous heading's.
-class ParentFinder
+qsizetype indentOf(QStringView line)
+{
+    qsizetype indent = 0;
+    while (indent < line.size() && (line[indent] == u' ' || line[indent] == u'\t' || line[indent] == u'\f'))
+        ++indent;
+    return indent;
+}
+
+// The number of a first word that sectionLevel() accepts, with as many parts
+// as its level: "4.2.1." is "4.2.1", "1..2" is "1.2", "1.2a" is "1".
+QString wordNumber(QStringView word)
+{
+    qsizetype run = 0;
+    while (run < word.size() && (isDigit(word[run]) || word[run] == u'.'))
+        ++run;
+    QList<QStringView> parts = word.first(run).split(u'.', Qt::SkipEmptyParts);
+    if (run < word.size())
+        parts.removeLast();
+    QString number;
+    for (const QStringView part : parts) {
+        if (!number.isEmpty())
+            number += u'.';
+        number += part;
+    }
+    return number;
+}
+
+// The number of a line that makes a heading in column 0, or an empty string.
+QString columnZeroNumber(QStringView line)
+{
+    const qsizetype blank = line.indexOf(u' ');
+    if (blank <= 0)
+        return {};
+    const QStringView word = line.first(std::min(blank, MaxWordLength));
+    if (sectionLevel(word) > 0)
+        return wordNumber(word);
+    const std::optional<SectionLabel> appendix = readSectionLabel(line);
+    return appendix && !isDigit(appendix->number[0]) ? appendix->number.toString() : QString();
+}
+
+// Where the table of contents puts its sections in the body: each entry's
+// heading is the first line after the table that carries the entry's number
+// and title, at any indentation.
+class ContentsGuide
 {
 public:
-    explicit ParentFinder(const std::vector<Heading> &headings) : m_headings(headings) {}
-
-    int parentFor(int level)
+    ContentsGuide(const TableOfContents &contents, const std::vector<QStringView> &lines)
+        : m_entryAt(lines.size(), -1)
     {
-        int parent = -1;
-        if (level == 1 || m_current < 0) {
-            parent = -1;
-        } else if (level > m_previousLevel) {
-            parent = m_current;
-        } else {
-            // Climb one step per level, not per tree depth; past the top
-            // level the heading goes to the top level.
-            int sibling = m_current;
-            for (int step = level; step < m_previousLevel && sibling >= 0; ++step)
-                sibling = m_headings[size_t(sibling)].parent;
-            parent = sibling >= 0 ? m_headings[size_t(sibling)].parent : -1;
+        const std::vector<ContentsEntry> &entries = contents.entries();
+        for (size_t index = 0; index < entries.size(); ++index)
+            m_entryNumbered.emplace(key(entries[index].number), int(index));
+        m_placed.assign(entries.size(), false);
+        for (size_t index = size_t(contents.lastLine()); index < lines.size(); ++index) {
+            const QStringView line = lines[index];
+            const std::optional<SectionLabel> label =
+                readSectionLabel(line.sliced(indentOf(line)), LabelForms::WithBareLetter);
+            if (!label)
+                continue;
+            const int entry = entryNumbered(label->number);
+            if (entry < 0 || m_placed[size_t(entry)])
+                continue;
+            const QStringView next = index + 1 < lines.size() ? lines[index + 1] : QStringView();
+            if (contents.titleMatches(entry, label->title, next)) {
+                m_placed[size_t(entry)] = true;
+                m_entryAt[index] = entry;
+            }
         }
-        m_previousLevel = level;
-        return parent;
     }
 
-    void placed(int index) { m_current = index; }
+    // The entry whose heading is the line (counted from 0), or -1.
+    int entryAt(size_t line) const { return m_entryAt[line]; }
+
+    // Whether the section numbered number has its heading at some line: a
+    // numbered list item that reuses the number is no heading.
+    bool isPlaced(QStringView number) const
+    {
+        const int entry = entryNumbered(number);
+        return entry >= 0 && m_placed[size_t(entry)];
+    }
 
 private:
-    const std::vector<Heading> &m_headings;
-    int m_current = -1;
-    int m_previousLevel = 0;
+    // QHash hashes QStringView keys several times slower.
+    static std::u16string_view key(QStringView number) { return {number.utf16(), size_t(number.size())}; }
+
+    int entryNumbered(QStringView number) const
+    {
+        const auto found = m_entryNumbered.find(key(number));
+        return found == m_entryNumbered.end() ? -1 : found->second;
+    }
+
+    std::unordered_map<std::u16string_view, int> m_entryNumbered; // views into the table's entries
+    std::vector<bool> m_placed;
+    std::vector<int> m_entryAt;
 };
 
 } // namespace
@@ -65,19 +134,11 @@ int Outline::headingAtLine(int line) const
 
 int Outline::findSection(QStringView number) const
 {
-    for (size_t index = 0; index < headings.size(); ++index) {
-        QStringView words = QStringView(headings[index].text).trimmed();
-        if (words.startsWith(u"Appendix ", Qt::CaseInsensitive))
-            words = words.mid(9).trimmed();
-        QStringView first = words.first(std::max<qsizetype>(words.indexOf(u' '), 0));
-        if (first.isEmpty())
-            first = words;
-        while (first.endsWith(u'.') || first.endsWith(u':'))
-            first.chop(1);
-        if (first.compare(number, Qt::CaseInsensitive) == 0)
-            return int(index);
-    }
-    return -1;
+    if (number.endsWith(u'.'))
+        number.chop(1);
+    const auto found = std::find_if(headings.begin(), headings.end(),
+                                    [number](const Heading &heading) { return heading.number == number; });
+    return found == headings.end() ? -1 : int(found - headings.begin());
 }
 
 int sectionLevel(QStringView word)
@@ -96,32 +157,58 @@ int sectionLevel(QStringView word)
     return count + 1;
 }
 
+std::vector<QStringView> indexedLines(const DocumentText &text)
+{
+    std::vector<QStringView> lines;
+    text.forEachLine([&lines](QStringView line, bool hasLineEnd) {
+        if (hasLineEnd)
+            lines.push_back(line);
+    });
+    return lines;
+}
+
 Outline parseOutline(const DocumentText &text)
 {
+    const std::vector<QStringView> lines = indexedLines(text);
+    const TableOfContents contents = TableOfContents::read(lines);
+    const ContentsGuide guide(contents, lines);
+
     Outline outline;
-    ParentFinder parents(outline.headings);
-    qint64 position = 0;
-    text.forEachLine([&](QStringView line, bool hasLineEnd) {
-        // A last line without a line end is neither counted nor examined.
-        if (!hasLineEnd)
-            return;
-        ++outline.lineCount;
-        const qsizetype blank = line.indexOf(u' ');
-        if (blank > 0) {
-            const int level = sectionLevel(line.first(std::min(blank, MaxWordLength)));
-            if (level > 0) {
-                Heading heading;
-                heading.position = qint32(position);
-                heading.line = outline.lineCount;
-                heading.length = qint32(line.size());
-                heading.level = level;
-                heading.parent = parents.parentFor(level);
-                heading.text = line.toString();
-                outline.headings.push_back(std::move(heading));
-                parents.placed(int(outline.headings.size()) - 1);
-            }
+    outline.lineCount = qint32(lines.size());
+    const QChar *const start = text.text().constData();
+    for (size_t index = 0; index < lines.size(); ++index) {
+        const QStringView line = lines[index];
+        const int lineNumber = int(index) + 1;
+        QString number;
+        qsizetype indent = 0;
+        if (const int entry = guide.entryAt(index); entry >= 0) {
+            number = contents.entries()[size_t(entry)].number;
+            indent = indentOf(line);
+        } else if (!contents.contains(lineNumber)) {
+            number = columnZeroNumber(line);
+            // A list of chapters outside the table proper, or a list item.
+            if (!contents.isEmpty() && !number.isEmpty() && (titleBeforePage(line) || guide.isPlaced(number)))
+                number.clear();
         }
-        position += line.size() + 2;
-    });
+        if (number.isEmpty())
+            continue;
+        Heading heading;
+        // A line end counts two positions.
+        heading.position = qint32(line.data() - start + qsizetype(index) + indent);
+        heading.line = lineNumber;
+        heading.length = qint32(line.size() - indent);
+        heading.level = numberDepth(number);
+        heading.number = std::move(number);
+        heading.text = line.sliced(indent).toString();
+        outline.headings.push_back(std::move(heading));
+    }
+
+    std::vector<QStringView> numbers;
+    numbers.reserve(outline.headings.size());
+    for (const Heading &heading : outline.headings)
+        numbers.push_back(heading.number);
+    const std::vector<int> parents = enclosingNumbers(numbers);
+    for (size_t index = 0; index < parents.size(); ++index)
+        outline.headings[index].parent = parents[index];
     return outline;
 }

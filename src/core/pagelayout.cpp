@@ -66,7 +66,19 @@ int pageMarkNumber(QStringView mark)
     return digits.toInt();
 }
 
-// The page number of a footer line, or -1 for any other line.
+bool hasYear(QStringView text)
+{
+    for (qsizetype i = 0; i + 4 <= text.size(); ++i) {
+        const QStringView word = text.sliced(i, 4);
+        if ((word.startsWith(u"19") || word.startsWith(u"20")) && isDigit(word[2]) && isDigit(word[3])
+            && (i == 0 || !isDigit(text[i - 1])) && (i + 4 == text.size() || !isDigit(text[i + 4])))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int footerPage(QStringView line)
 {
     const QStringView text = trimmed(line);
@@ -87,23 +99,14 @@ int footerPage(QStringView line)
     return -1;
 }
 
-bool hasYear(QStringView text)
-{
-    for (qsizetype i = 0; i + 4 <= text.size(); ++i) {
-        const QStringView word = text.sliced(i, 4);
-        if ((word.startsWith(u"19") || word.startsWith(u"20")) && isDigit(word[2]) && isDigit(word[3])
-            && (i == 0 || !isDigit(text[i - 1])) && (i + 4 == text.size() || !isDigit(text[i + 4])))
-            return true;
-    }
-    return false;
-}
-
 bool isRunningHeader(QStringView line)
 {
     const QStringView text = trimmed(line);
     return hasYear(text) || text.startsWith(u"RFC", Qt::CaseInsensitive)
         || text.startsWith(u"Internet-Draft", Qt::CaseInsensitive);
 }
+
+namespace {
 
 // A document title or chapter name that old RFCs print below the date line.
 bool mayContinueHeader(QStringView line)

@@ -3,6 +3,7 @@
 #include "citation.h"
 #include "dialogs.h"
 #include "documenttext.h"
+#include "elidedtooltipdelegate.h"
 #include "fontsettings.h"
 #include "fontstyle.h"
 #include "palettecolours.h"
@@ -14,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -28,6 +30,7 @@ namespace {
 
 const QString HighlightCaption = QStringLiteral("Highlight");
 const QString SelectTextFirst = QStringLiteral("Please select some text firstly.");
+const QString NoSections = QStringLiteral("(no numbered sections)");
 
 constexpr int SlotRole = Qt::UserRole;
 
@@ -83,7 +86,7 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     m_indexTree->setIndentation(19);
     m_indexTree->setFont(panelFont);
     m_indexTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_indexTree->viewport()->installEventFilter(this);
+    m_indexTree->setItemDelegate(new ElidedToolTipDelegate(m_indexTree));
     m_bookmarkList->setFont(panelFont);
 
     m_panelTabs->setTabPosition(QTabWidget::South);
@@ -124,6 +127,10 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     resize(674, 418);
     setPanelWidth(ViewState::DefaultPanelWidth);
 
+    // A click jumps even to the selected entry; Enter (activation) jumps too.
+    connect(m_indexTree, &QTreeWidget::itemClicked, this, &DocumentWindow::jumpToHeading);
+    connect(m_indexTree, &QTreeWidget::itemActivated, this, &DocumentWindow::jumpToHeading);
+    connect(m_textView->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentWindow::followTopLine);
     connect(m_bookmarkList, &QListWidget::itemDoubleClicked, this, &DocumentWindow::jumpToSelectedBookmark);
     connect(m_textView, &QPlainTextEdit::cursorPositionChanged, this, &DocumentWindow::caretMoved);
     connect(m_textView, &TextView::linkActivated, this, &DocumentWindow::followLink);
@@ -206,6 +213,8 @@ void DocumentWindow::showText()
     clock.restart();
     setPanelWidth(m_storedView.panelWidth);
     showLine(m_storedView.topLine);
+    // The section of the top line, even when the caret already stood there.
+    selectHeadingAtLine(m_textView->firstVisibleLine());
     m_timings.restoreView = clock.nsecsElapsed();
 }
 
@@ -280,6 +289,12 @@ void DocumentWindow::buildIndexTree()
         else
             topLevel.append(item);
         m_headingItems.push_back(item);
+    }
+    if (topLevel.isEmpty()) {
+        // Greyed and inert: it is no heading.
+        auto *placeholder = new QTreeWidgetItem(QStringList(NoSections));
+        placeholder->setFlags(Qt::NoItemFlags);
+        topLevel.append(placeholder);
     }
     m_indexTree->addTopLevelItems(topLevel);
 }
@@ -409,25 +424,25 @@ bool DocumentWindow::saveState()
     return saved;
 }
 
-bool DocumentWindow::eventFilter(QObject *watched, QEvent *event)
+void DocumentWindow::jumpToHeading(QTreeWidgetItem *entry)
 {
-    if (watched == m_indexTree->viewport() && event->type() == QEvent::MouseButtonRelease)
-        jumpToSelectedHeading();
-    return QMdiSubWindow::eventFilter(watched, event);
-}
-
-void DocumentWindow::jumpToSelectedHeading()
-{
-    const QList<QTreeWidgetItem *> selected = m_indexTree->selectedItems();
-    if (selected.isEmpty())
+    const QVariant slot = entry->data(0, SlotRole);
+    if (!slot.isValid())
         return;
-    const auto index = selected.first()->data(0, SlotRole).toULongLong();
-    jumpToLine(m_record.outline.headings[index].line);
+    m_followTopLine = false;
+    jumpToLine(m_record.outline.headings[slot.toULongLong()].line);
+    m_followTopLine = true;
 }
 
-void DocumentWindow::selectHeadingAtCaret()
+void DocumentWindow::followTopLine()
 {
-    const int heading = m_record.outline.headingAtLine(m_textView->caretLine() + 1);
+    if (m_followTopLine)
+        selectHeadingAtLine(m_textView->firstVisibleLine());
+}
+
+void DocumentWindow::selectHeadingAtLine(int line)
+{
+    const int heading = m_record.outline.headingAtLine(line + 1);
     if (heading < 0) {
         m_indexTree->clearSelection();
         m_indexTree->setCurrentItem(nullptr);
@@ -438,7 +453,7 @@ void DocumentWindow::selectHeadingAtCaret()
 
 void DocumentWindow::caretMoved()
 {
-    selectHeadingAtCaret();
+    selectHeadingAtLine(m_textView->caretLine());
     reportCaretLine();
 }
 

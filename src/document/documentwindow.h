@@ -130,7 +130,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildIndexTree();
@@ -142,8 +141,10 @@ private:
     void restoreBookmarks();
     void restoreHighlights();
     bool saveState();
-    void jumpToSelectedHeading();
-    void selectHeadingAtCaret();
+    void jumpToHeading(QTreeWidgetItem *entry);
+    // Selects the index entry of the section that holds line (counted from 0).
+    void selectHeadingAtLine(int line);
+    void followTopLine();
     void jumpToSelectedBookmark();
     void reportCaretLine();
     void followLink(const LinkTarget &target);
@@ -176,6 +177,9 @@ private:
     std::vector<Link> m_links;  // not yet shown
     std::vector<ReferenceEntry> m_references;
     std::vector<QTreeWidgetItem *> m_headingItems;
+    // Off while the index itself scrolls the view: near the end of the text
+    // the heading cannot reach the top line, and its entry stays selected.
+    bool m_followTopLine = true;
 
     bool m_findHit = false;
     QString m_lastFindText;

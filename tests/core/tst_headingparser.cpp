@@ -1,5 +1,6 @@
 #include "documenttext.h"
 #include "headingparser.h"
+#include "rfcexcerpts.h"
 #include "testfiles.h"
 
 #include <QTemporaryDir>
@@ -15,7 +16,7 @@ Outline outlineOf(const QByteArray &bytes)
     return parseOutline(DocumentText::read(path));
 }
 
-// The tree as "text(children)" lists, first words only.
+// The tree as "number(children)" lists.
 QString shape(const Outline &outline, int parent = -1)
 {
     QStringList items;
@@ -24,10 +25,18 @@ QString shape(const Outline &outline, int parent = -1)
         if (heading.parent != parent)
             continue;
         const QString children = shape(outline, int(index));
-        const QString number = heading.text.section(u' ', 0, 0);
-        items << (children.isEmpty() ? number : number + u'(' + children + u')');
+        items << (children.isEmpty() ? heading.number : heading.number + u'(' + children + u')');
     }
     return items.join(u',');
+}
+
+// "number@line" for each heading, in file order.
+QStringList placements(const Outline &outline)
+{
+    QStringList placed;
+    for (const Heading &heading : outline.headings)
+        placed << heading.number + u'@' + QString::number(heading.line);
+    return placed;
 }
 
 } // namespace
@@ -63,21 +72,18 @@ private slots:
     void whichLinesAreHeadings()
     {
         const Outline index = outlineOf("RFC 9999              Example               May 2024\n"
-                                   "   1.  Introduction . . . . . . 3\n"    // table of contents
+                                   "   1.  Introduction . . . . . . 3\n"    // no table: an indented line
                                    "1.  Introduction\n"                      // heading
                                    "12345\n"                                 // no blank
                                    "2) not a heading\n"
                                    "1.2a Odd but a heading\n"
-                                   "Appendix A.  Title\n"
+                                   "Appendix A.  Title\n"                    // an appendix
                                    " 3. indented\n"
                                    + QByteArray(300, '1') + " long word\n"   // judged on 255 characters
                                    "Smith                     Informational                     [Page 1]\n"
                                    "9 the last line has no line end");
         QCOMPARE(index.lineCount, 10);
-        QStringList lines;
-        for (const Heading &heading : index.headings)
-            lines << QString::number(heading.line);
-        QCOMPARE(lines, QStringList({"3", "6", "9"}));
+        QCOMPARE(placements(index), QStringList({"1@3", "1@6", "A@7", QString(255, u'1') + "@9"}));
     }
 
     void emptyAndUnreadable()
@@ -125,11 +131,20 @@ private slots:
     {
         QTest::addColumn<QStringList>("numbers");
         QTest::addColumn<QString>("tree");
-        QTest::newRow("levels climb back by level, not depth")
-            << QStringList({"1", "1.1", "1.1.1", "2", "2.1.1", "2.2"}) << QStringLiteral("1(1.1(1.1.1)),2(2.1.1),2.2");
-        QTest::newRow("a deep first heading") << QStringList({"1.1.1.1", "1.1"}) << QStringLiteral("1.1.1.1,1.1");
         QTest::newRow("siblings") << QStringList({"1", "1.1", "1.2", "2", "2.1", "2.1.1", "2.1.2", "2.2"})
                                   << QStringLiteral("1(1.1,1.2),2(2.1(2.1.1,2.1.2),2.2)");
+        QTest::newRow("a deep first heading") << QStringList({"1.1.1.1", "1.1"}) << QStringLiteral("1.1.1.1,1.1");
+        QTest::newRow("a missing level") << QStringList({"1", "1.1", "1.1.1", "2", "2.1.1", "2.2"})
+                                         << QStringLiteral("1(1.1(1.1.1)),2(2.1.1,2.2)");
+        QTest::newRow("3.3.0 without 3.3") << QStringList({"3", "3.1", "3.3.0", "3.4"})
+                                           << QStringLiteral("3(3.1,3.3.0,3.4)");
+        QTest::newRow("by parts, not characters") << QStringList({"1", "10.1", "1.1"}) << QStringLiteral("1(1.1),10.1");
+        QTest::newRow("the nearest of a repeated number") << QStringList({"1", "1.1", "1", "1.2"})
+                                                          << QStringLiteral("1(1.1),1(1.2)");
+        QTest::newRow("final dots and odd words") << QStringList({"4.", "4.2.", "4.2.1a", "1..2"})
+                                                  << QStringLiteral("4(4.2,4.2),1.2");
+        QTest::newRow("appendices") << QStringList({"5.", "Appendix A.", "A.1.", "A.1.2.", "A.2.", "APPENDIX B:"})
+                                    << QStringLiteral("5,A(A.1(A.1.2),A.2),B");
     }
 
     void treeShapes()
@@ -141,9 +156,64 @@ private slots:
             text += number.toLatin1() + " Title  \n";
         const Outline index = outlineOf(text);
         QCOMPARE(shape(index), tree);
-        // Each heading holds its whole line.
-        for (size_t slot = 0; slot < index.headings.size(); ++slot)
+        // Each heading holds its whole line, and its level counts its number's parts.
+        for (size_t slot = 0; slot < index.headings.size(); ++slot) {
             QCOMPARE(index.headings[slot].text, numbers[int(slot)] + QStringLiteral(" Title  "));
+            QCOMPARE(index.headings[slot].level, int(index.headings[slot].number.count(u'.')) + 1);
+        }
+    }
+
+    // Each rule on the smallest real excerpt that shows it.
+    void realExcerpts_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("placed");
+        QTest::addColumn<QString>("tree");
+        QTest::newRow("rfc2616: 13.2 under 13 without 13.1")
+            << QByteArray(Rfc2616Caching) << QStringList({"13@1", "13.1.1@5", "13.1.2@8", "13.2@12", "13.2.1@14"})
+            << QStringLiteral("13(13.1.1,13.1.2,13.2(13.2.1))");
+        // The table's lines are no headings; the indented chapter title is.
+        QTest::newRow("rfc791: contents and first chapter")
+            << QByteArray(Rfc791Contents) << QStringList({"1@20", "1.1@22", "1.2@26", "A@28"})
+            << QStringLiteral("1(1.1,1.2),A");
+        QTest::newRow("rfc9293: appendices, mentions are no headings")
+            << QByteArray(Rfc9293Appendices) << QStringList({"1@1", "A@8", "A.1@10", "A.1.1@12", "A.3@14", "B@16"})
+            << QStringLiteral("1,A(A.1(A.1.1),A.3),B");
+        QTest::newRow("rfc9293: the same after its table of contents")
+            << QByteArray(Rfc9293ContentsTail) + Rfc9293Appendices
+            << QStringList({"1@11", "A@18", "A.1@20", "A.1.1@22", "A.3@24", "B@26"})
+            << QStringLiteral("1,A(A.1(A.1.1),A.3),B");
+        QTest::newRow("rfc1001: chapter lists and a numbered step")
+            << QByteArray(Rfc1001Lists) << QStringList({"1@12", "3@14"}) << QStringLiteral("1,3");
+    }
+
+    void realExcerpts()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, placed);
+        QFETCH(QString, tree);
+        const Outline index = outlineOf(text);
+        QCOMPARE(placements(index), placed);
+        QCOMPARE(shape(index), tree);
+    }
+
+    void findSection_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<int>("heading");
+        QTest::newRow("chapter") << QStringLiteral("13") << 0;
+        QTest::newRow("section") << QStringLiteral("13.2") << 3;
+        QTest::newRow("final dot") << QStringLiteral("13.2.") << 3;
+        QTest::newRow("missing") << QStringLiteral("13.1") << -1;
+        QTest::newRow("prefix of a number") << QStringLiteral("13.2.1.1") << -1;
+        QTest::newRow("empty") << QString() << -1;
+    }
+
+    void findSection()
+    {
+        QFETCH(QString, number);
+        QFETCH(int, heading);
+        QCOMPARE(outlineOf(Rfc2616Caching).findSection(number), heading);
     }
 
     void moreThanFiveHundredHeadingsAllCount()
@@ -157,20 +227,33 @@ private slots:
         QCOMPARE(index.headings.back().line, 1200);
     }
 
+    void realDocument_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("lineCount");
+        QTest::addColumn<int>("headings");
+        QTest::newRow("rfc5661") << QStringLiteral("rfc5661.txt") << 34555 << 967;
+        QTest::newRow("rfc791, indented chapters") << QStringLiteral("rfc791.txt") << 2140 << 16;
+    }
+
     void realDocument()
     {
-        const QString path = corpusFile(QStringLiteral("rfc5661.txt"));
+        QFETCH(QString, name);
+        QFETCH(int, lineCount);
+        QFETCH(int, headings);
+        const QString path = corpusFile(name);
         if (path.isEmpty())
             QSKIP("the RFC corpus is not beside this checkout");
         const DocumentText text = DocumentText::read(path);
         const Outline doc = parseOutline(text);
-        QCOMPARE(doc.lineCount, 34555);
-        QVERIFY(doc.headings.size() > 900);
-        // Every heading's position lands on its line's first character.
+        QCOMPARE(doc.lineCount, lineCount);
+        QCOMPARE(int(doc.headings.size()), headings);
+        // Every heading's position lands on its text, after blanks only.
         const QString &all = text.text();
         for (const Heading &heading : doc.headings) {
             const qsizetype qtPosition = heading.position - (heading.line - 1);
-            QVERIFY(qtPosition == 0 || all.at(qtPosition - 1) == u'\n');
+            const qsizetype lineStart = qtPosition == 0 ? 0 : all.lastIndexOf(u'\n', qtPosition - 1) + 1;
+            QVERIFY(all.mid(lineStart, qtPosition - lineStart).trimmed().isEmpty());
             QCOMPARE(all.mid(qtPosition, heading.length), heading.text);
         }
     }

@@ -6,10 +6,13 @@
 #include "appfixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QTest>
 #include <QTreeWidgetItemIterator>
 #include <QTextBlock>
+#include <QToolTip>
 #include <QTreeWidget>
 
 namespace {
@@ -136,6 +139,14 @@ private slots:
         view->scrollToLine(1);
         clickNode(window, nodeOf(window, 2));
         QCOMPARE(view->firstVisibleLine(), 119);
+        // The entry follows the view as it scrolls.
+        view->scrollToLine(150);
+        QCOMPARE(tree->currentItem(), nodeOf(window, 2));
+        // Return on an entry jumps as a click does.
+        tree->setFocus();
+        tree->setCurrentItem(nodeOf(window, 3));
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(view->firstVisibleLine(), 199);
 
         // Caret tracking selects the section that holds the caret.
         view->setSelectionStart(view->toViewPosition(view->document()->findBlockByNumber(60).position()));
@@ -157,6 +168,98 @@ private slots:
         QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(tree->currentItem(), nodeOf(window, 3));
         QCOMPARE(app.form()->lineIndicator()->text(), QStringLiteral("line: 300/300"));
+    }
+
+    // The entry of the section that holds the top line, as the view scrolls.
+    void selectionFollowsTheTopLine_data()
+    {
+        QTest::addColumn<int>("topLine"); // counted from 1
+        QTest::addColumn<int>("entry");   // -1: none
+        QTest::newRow("inside 1.1") << 55 << 1;
+        QTest::newRow("on 2.") << 120 << 2;
+        QTest::newRow("inside 2.1") << 230 << 3;
+        QTest::newRow("above the first") << 5 << -1;
+    }
+
+    void selectionFollowsTheTopLine()
+    {
+        QFETCH(int, topLine);
+        QFETCH(int, entry);
+        AppFixture app;
+        app.start()->resize(900, 600);
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), sampleDocument()));
+        window->indexTree()->expandAll();
+        window->textView()->scrollToLine(120);
+        window->textView()->scrollToLine(topLine);
+        QCOMPARE(window->indexTree()->currentItem(), entry < 0 ? nullptr : nodeOf(window, entry));
+    }
+
+    // The view cannot bring the last heading to its top; the clicked entry
+    // stayed selected, not the section that holds the top line.
+    void clickedEntryNearTheEndStaysSelected()
+    {
+        AppFixture app;
+        app.start()->resize(900, 600);
+        QByteArray text = "1.  First\n" + numberedLines(400) + "2.  Last\nthe end\n";
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), text));
+        clickNode(window, nodeOf(window, 1));
+        QVERIFY(window->textView()->firstVisibleLine() < 401);
+        QCOMPARE(window->indexTree()->currentItem(), nodeOf(window, 1));
+    }
+
+    void openingSelectsTheSectionAtTheTop()
+    {
+        AppFixture app;
+        app.start()->resize(900, 600);
+        // On line 1 the view does not scroll at all when it opens.
+        const QString path = app.document(QStringLiteral("rfc1.txt"), "1.  Top\n" + sampleDocument());
+        DocumentWindow *window = app.open(path);
+        QCOMPARE(window->indexTree()->currentItem(), nodeOf(window, 0));
+        // At the stored top line.
+        window->textView()->scrollToLine(131);
+        QVERIFY(window->close());
+        QTRY_VERIFY(app.form()->documents().isEmpty());
+        window = app.open(path);
+        QCOMPARE(window->textView()->firstVisibleLine(), 130);
+        QCOMPARE(window->indexTree()->currentItem(), nodeOf(window, 3));
+    }
+
+    void cutEntriesShowTheirTitleAsToolTip()
+    {
+        AppFixture app;
+        app.start()->resize(900, 600);
+        const QString longTitle = QStringLiteral("2.  A heading far too long for the index panel to show in full");
+        DocumentWindow *window =
+            app.open(app.document(QStringLiteral("rfc1.txt"), "1.  Short\nbody\n" + longTitle.toLatin1() + "\n"));
+        QTreeWidget *tree = window->indexTree();
+        const auto hover = [tree](QTreeWidgetItem *item) {
+            const QPoint at = tree->visualItemRect(item).center();
+            QHelpEvent event(QEvent::ToolTip, at, tree->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(tree->viewport(), &event);
+        };
+        hover(nodeOf(window, 0));
+        QVERIFY(!QToolTip::isVisible());
+        hover(nodeOf(window, 1));
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), longTitle);
+    }
+
+    void noHeadingsShowsOneInertEntry()
+    {
+        AppFixture app;
+        app.start()->resize(900, 600);
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), numberedLines(300)));
+        QTreeWidget *tree = window->indexTree();
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QTreeWidgetItem *entry = tree->topLevelItem(0);
+        QCOMPARE(entry->text(0), QStringLiteral("(no numbered sections)"));
+        QVERIFY(!(entry->flags() & Qt::ItemIsEnabled));
+        window->textView()->scrollToLine(100);
+        clickNode(window, entry);
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(window->textView()->firstVisibleLine(), 99);
+        QVERIFY(tree->selectedItems().isEmpty());
     }
 
     void keyboardInTheTreeDoesNotScroll()
