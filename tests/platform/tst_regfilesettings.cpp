@@ -96,8 +96,8 @@ void TestRegFileSettings::roundTrip_data()
     const auto string = [](const char *tag, const QString &text, const QByteArray &line) {
         QTest::newRow(tag) << true << text << 0 << line;
     };
-    const auto number = [](const char *tag, qint32 number, const QByteArray &line) {
-        QTest::newRow(tag) << false << QString() << number << line;
+    const auto number = [](const char *tag, qint32 value, const QByteArray &line) {
+        QTest::newRow(tag) << false << QString() << value << line;
     };
     string("plain", u"Courier New"_s, R"("v"="Courier New")");
     string("empty", QString(), R"("v"="")");
