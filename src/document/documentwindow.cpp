@@ -18,6 +18,7 @@
 
 namespace {
 
+const QString ProgramCaption = QStringLiteral("Folivane");
 const QString HighlightCaption = QStringLiteral("Highlight");
 const QString SelectTextFirst = QStringLiteral("Please select some text firstly.");
 const QColor HighlightColour(255, 255, 0);
@@ -189,25 +190,37 @@ void DocumentWindow::restoreBookmarks()
 
 void DocumentWindow::restoreHighlights()
 {
-    const std::vector<TextRange> stored = m_stateFiles->readHighlights().value_or(std::vector<TextRange>());
+    const std::optional<std::vector<TextRange>> stored = m_stateFiles->readHighlights();
+    // Written over at close, an unread file would lose every highlight in it.
+    m_highlightFileUnread = !stored;
+    if (!stored) {
+        m_dialogs.error(this,
+                        QStringLiteral("Highlights of %1 could not be read; they are kept unchanged")
+                            .arg(m_record.path),
+                        ProgramCaption);
+        return;
+    }
     const qint32 end = m_textView->textLength();
-    std::vector<TextView::Span> sound;
     bool damaged = false;
-    qint32 previousEnd = 0;
-    for (const TextRange &range : stored) {
-        // A damaged file, or a document that changed since: keep what fits.
-        if (range.start < previousEnd || range.start >= range.end || range.end > end) {
+    TextRange last;
+    for (const TextRange &range : *stored) {
+        // A damaged file, or a document that changed since: ranges merge as
+        // the Highlight command merges them, and stop at the end of the text.
+        const TextRange cut{range.start, std::min(range.end, end)};
+        if (cut.start < 0 || cut.start >= cut.end) {
             damaged = true;
             continue;
         }
-        m_record.highlights.add(range.start, range.end);
-        sound.push_back({range.start, range.end - range.start});
-        previousEnd = range.end;
+        m_record.highlights.add(cut.start, cut.end);
+        last = cut;
     }
-    m_textView->mergeFormat(sound, backgroundFormat(HighlightColour));
-    if (!sound.empty()) {
-        m_textView->setSelectionStart(sound.back().start);
-        m_textView->setSelectionLength(sound.back().length);
+    std::vector<TextView::Span> spans;
+    for (const TextRange &range : m_record.highlights.ranges())
+        spans.push_back({range.start, range.end - range.start});
+    m_textView->mergeFormat(spans, backgroundFormat(HighlightColour));
+    if (last.end > last.start) {
+        m_textView->setSelectionStart(last.start);
+        m_textView->setSelectionLength(last.end - last.start);
     }
     if (damaged)
         m_dialogs.information(this, SelectTextFirst, HighlightCaption);
@@ -230,13 +243,13 @@ bool DocumentWindow::saveState()
     // Highlights are written once: a later failure of the close must not
     // write them again. Bookmarks go last, so that a failure keeps them open.
     bool saved = m_stateFiles->writeView({panelWidth(), m_textView->firstVisibleLine() + 1}, &error);
-    if (saved && m_highlightsChanged) {
+    if (saved && m_highlightsChanged && !m_highlightFileUnread) {
         saved = m_stateFiles->writeHighlights(m_record.highlights, &error);
         m_highlightsChanged = !saved;
     }
     saved = saved && m_stateFiles->writeBookmarks(m_record, &error);
     if (!saved)
-        m_dialogs.error(this, error, QStringLiteral("Folivane"));
+        m_dialogs.error(this, error, ProgramCaption);
     return saved;
 }
 

@@ -117,5 +117,7 @@ private:
     SearchOptions m_lastFindOptions;
 
     bool m_highlightsChanged = false;
+    // The highlight file exists but could not be read: it is never replaced.
+    bool m_highlightFileUnread = false;
     LoadTimings m_timings;
 };

@@ -286,6 +286,42 @@ private slots:
         expectNothingOpened(app, path);
         expectResponsive(app);
     }
+
+    // A highlight file that could not be read loaded as none, and the next
+    // close wrote the new highlights over it.
+    void unreadableHighlightFileIsKept()
+    {
+        AppFixture app;
+        app.start();
+        const QString path = app.document(QStringLiteral("rfc-hl.txt"), numberedLines(20));
+        const QString hl = app.highlightPath(path);
+        const QByteArray bytes = QByteArray::fromHex("01000000" "0a000000" "14000000");
+        writeFile(hl, bytes);
+        if (::geteuid() == 0) {
+            if (!shimLoaded())
+                QSKIP("running as root without the faultfs shim: nothing can make a file unreadable");
+            qputenv("FAULTFS_PATH_PREFIX", QFile::encodeName(hl));
+            qputenv("FAULTFS_MODE", "eacces_open");
+        } else {
+            QVERIFY(QFile::setPermissions(hl, QFileDevice::WriteOwner));
+        }
+        DocumentWindow *window = app.open(path);
+        qunsetenv("FAULTFS_MODE");
+        qunsetenv("FAULTFS_PATH_PREFIX");
+        QVERIFY(window);
+        QVERIFY(window->record().highlights.isEmpty());
+        QCOMPARE(app.dialogs.errors.size() + app.dialogs.informations.size(), 1);
+        QCOMPARE(app.dialogs.errors.value(0).text,
+                 QStringLiteral("Highlights of %1 could not be read; they are kept unchanged").arg(path));
+
+        window->textView()->setSelectionStart(30);
+        window->textView()->setSelectionLength(5);
+        window->highlightSelection();
+        QVERIFY(window->close());
+        QVERIFY(QFile::setPermissions(hl, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(readFile(hl), bytes);
+        QCOMPARE(app.dialogs.errors.size(), 1);
+    }
 };
 
 QTEST_MAIN(TestHostileDocuments)
