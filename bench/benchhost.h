@@ -13,6 +13,9 @@ class BenchDialogs : public Dialogs
 public:
     void information(QWidget *owner, const QString &text, const QString &caption) override;
     void error(QWidget *owner, const QString &text, const QString &caption) override;
+    // Counted as an error; answers with the default button, which keeps the window.
+    bool errorWithDiscard(QWidget *owner, const QString &text, const QString &caption,
+                          const QString &discardText) override;
     QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
                      const QString &defaultText, int maxLength) override;
     QString openFileName(QWidget *owner, const QString &filter) override;

@@ -229,28 +229,27 @@ void DocumentWindow::restoreHighlights()
 
 void DocumentWindow::closeEvent(QCloseEvent *event)
 {
-    emit closing();
-    if (!saveState()) {
+    QString error;
+    // Nothing is lost silently: the window stays unless the user lets it go.
+    if (!saveState(&error)
+        && !m_dialogs.errorWithDiscard(this, error, ProgramCaption, QStringLiteral("Close without saving"))) {
         event->ignore();
         return;
     }
+    emit closing();
     QMdiSubWindow::closeEvent(event);
 }
 
-bool DocumentWindow::saveState()
+bool DocumentWindow::saveState(QString *error)
 {
-    QString error;
     // Highlights are written once: a later failure of the close must not
     // write them again. Bookmarks go last, so that a failure keeps them open.
-    bool saved = m_stateFiles->writeView({panelWidth(), m_textView->firstVisibleLine() + 1}, &error);
+    bool saved = m_stateFiles->writeView({panelWidth(), m_textView->firstVisibleLine() + 1}, error);
     if (saved && m_highlightsChanged && !m_highlightFileUnread) {
-        saved = m_stateFiles->writeHighlights(m_record.highlights, &error);
+        saved = m_stateFiles->writeHighlights(m_record.highlights, error);
         m_highlightsChanged = !saved;
     }
-    saved = saved && m_stateFiles->writeBookmarks(m_record, &error);
-    if (!saved)
-        m_dialogs.error(this, error, ProgramCaption);
-    return saved;
+    return saved && m_stateFiles->writeBookmarks(m_record, error);
 }
 
 bool DocumentWindow::eventFilter(QObject *watched, QEvent *event)

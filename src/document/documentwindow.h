@@ -18,7 +18,7 @@ class TextView;
 
 // The window of one open document: the section index and the bookmark list
 // on the left, the text on the right. It saves the document's state when it
-// closes, and stays open when that fails.
+// closes, and stays open when that fails unless the user lets it close.
 class DocumentWindow : public QMdiSubWindow
 {
     Q_OBJECT
@@ -73,7 +73,7 @@ public:
 
 signals:
     void activated();
-    // Sent before the state is written: a refused close keeps the window.
+    // Sent once the state is written, or the user chose to close without it.
     void closing();
     // Counted from 0; count is the document's line count.
     void caretLineChanged(int line, int count);
@@ -87,7 +87,8 @@ private:
     void styleHeadings();
     void restoreBookmarks();
     void restoreHighlights();
-    bool saveState();
+    // False when a state file could not be written, with the reason.
+    bool saveState(QString *error);
     void jumpToSelectedHeading();
     void selectHeadingAtCaret();
     void jumpToSelectedBookmark();

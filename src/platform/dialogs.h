@@ -19,6 +19,10 @@ public:
     virtual void information(QWidget *owner, const QString &text, const QString &caption) = 0;
     // A message box with the warning icon and one OK button, for failures.
     virtual void error(QWidget *owner, const QString &text, const QString &caption) = 0;
+    // The same, with a second button, discardText, that is not the default:
+    // true when the user chose it, to go on without saving.
+    virtual bool errorWithDiscard(QWidget *owner, const QString &text, const QString &caption,
+                                  const QString &discardText) = 0;
     // A one-line text prompt; Cancel gives the empty text.
     virtual QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
                              const QString &defaultText, int maxLength) = 0;

@@ -80,6 +80,18 @@ void QtDialogs::error(QWidget *owner, const QString &text, const QString &captio
     QMessageBox::warning(owner, caption, text, QMessageBox::Ok);
 }
 
+bool QtDialogs::errorWithDiscard(QWidget *owner, const QString &text, const QString &caption,
+                                 const QString &discardText)
+{
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, owner);
+    const QPushButton *discard = box.addButton(discardText, QMessageBox::DestructiveRole);
+    // Enter and Escape both keep what is open: nothing is lost by a stray key.
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == discard;
+}
+
 QString QtDialogs::inputBox(QWidget *owner, const QString &caption, const QString &prompt,
                             const QString &defaultText, int maxLength)
 {

@@ -9,6 +9,8 @@ class QtDialogs : public Dialogs
 public:
     void information(QWidget *owner, const QString &text, const QString &caption) override;
     void error(QWidget *owner, const QString &text, const QString &caption) override;
+    bool errorWithDiscard(QWidget *owner, const QString &text, const QString &caption,
+                          const QString &discardText) override;
     QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
                      const QString &defaultText, int maxLength) override;
     QString openFileName(QWidget *owner, const QString &filter) override;

@@ -332,7 +332,7 @@ void MainWindow::readWindowSettings()
         resize(size().boundedTo(where->availableGeometry().size()));
 }
 
-bool MainWindow::writeSettings()
+bool MainWindow::writeSettings(QString *error)
 {
     UserSettings &settings = m_context.settings;
     const QString &key = SettingsKeyPath;
@@ -344,14 +344,12 @@ bool MainWindow::writeSettings()
     };
     for (const auto &[name, value] : values) {
         if (!settings.writeInteger(key, QLatin1String(name), value)) {
-            m_context.dialogs.error(this, QStringLiteral("Failed to set data for '%1'").arg(QLatin1String(name)),
-                                    ProgramCaption);
+            *error = QStringLiteral("Failed to set data for '%1'").arg(QLatin1String(name));
             return false;
         }
     }
     if (!m_context.fonts.write()) {
-        m_context.dialogs.error(this, QStringLiteral("Failed to set data for '%1'").arg(QStringLiteral("font")),
-                                ProgramCaption);
+        *error = QStringLiteral("Failed to set data for '%1'").arg(QStringLiteral("font"));
         return false;
     }
     return true;
@@ -385,7 +383,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
             return;
         }
     }
-    if (!writeSettings()) {
+    QString error;
+    // The program stays unless the user chooses to exit without its settings.
+    if (!writeSettings(&error)
+        && !m_context.dialogs.errorWithDiscard(this, error, ProgramCaption, QStringLiteral("Exit without saving"))) {
         event->ignore();
         return;
     }

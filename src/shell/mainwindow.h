@@ -56,7 +56,8 @@ private:
     void createToolBar();
     void createStatusBar();
     void readWindowSettings();
-    bool writeSettings();
+    // False when a value could not be written, with the message in *error.
+    bool writeSettings(QString *error);
     void applyBarSettings();
 
     void chooseOpenFile();

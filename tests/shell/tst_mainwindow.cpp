@@ -95,18 +95,24 @@ private slots:
         QCOMPARE(app.settings->value(SettingsKeyPath, "main_width"), QVariant(600));
     }
 
-    void failedSettingsWriteKeepsTheWindowOpen()
+    // A store that could never be written kept the program from ever exiting.
+    void failedSettingsWriteOffersToExitWithoutSaving()
     {
         AppFixture app;
         MainWindow *form = app.start();
         app.settings->failingWrites.insert(QStringLiteral("show_file_tab"));
+        // OK, the default, keeps the program open.
         QVERIFY(!app.close());
         QVERIFY(form->isVisible());
         QCOMPARE(app.dialogs.errors.size(), 1);
         QCOMPARE(app.dialogs.errors[0].text, QStringLiteral("Failed to set data for 'show_file_tab'"));
+        QCOMPARE(app.dialogs.discardTexts, QStringList(QStringLiteral("Exit without saving")));
         QVERIFY(!app.settings->value(SettingsKeyPath, "main_height").isValid());
-        app.settings->failingWrites.clear();
+
+        app.dialogs.discardAnswers.enqueue(true);
         QVERIFY(app.close());
+        QCOMPARE(app.dialogs.errors.size(), 2);
+        QVERIFY(!app.settings->value(SettingsKeyPath, "main_height").isValid());
     }
 
     void commandTable()

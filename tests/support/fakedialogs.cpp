@@ -12,6 +12,14 @@ void FakeDialogs::error(QWidget *owner, const QString &text, const QString &capt
     errors.append({text, caption, owner});
 }
 
+bool FakeDialogs::errorWithDiscard(QWidget *owner, const QString &text, const QString &caption,
+                                   const QString &discardText)
+{
+    error(owner, text, caption);
+    discardTexts.append(discardText);
+    return !discardAnswers.isEmpty() && discardAnswers.dequeue();
+}
+
 QString FakeDialogs::inputBox(QWidget *, const QString &caption, const QString &prompt, const QString &,
                               int maxLength)
 {

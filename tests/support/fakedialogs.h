@@ -28,6 +28,9 @@ public:
 
     void information(QWidget *owner, const QString &text, const QString &caption) override;
     void error(QWidget *owner, const QString &text, const QString &caption) override;
+    // Recorded in errors too.
+    bool errorWithDiscard(QWidget *owner, const QString &text, const QString &caption,
+                          const QString &discardText) override;
     QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
                      const QString &defaultText, int maxLength) override;
     QString openFileName(QWidget *owner, const QString &filter) override;
@@ -40,6 +43,8 @@ public:
     QQueue<QString> openFileAnswers; // an empty queue answers Cancel
     QList<Message> informations;
     QList<Message> errors;
+    QStringList discardTexts;     // the second button of each errorWithDiscard()
+    QQueue<bool> discardAnswers;  // an empty queue answers with the default, OK
     QStringList prompts;
     QStringList filters;
     int lastMaxLength = 0;
