@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <filesystem>
 #include <system_error>
@@ -22,12 +23,20 @@ QString createFolder(const QString &folder)
     return error ? QString::fromLocal8Bit(error.message()) : QString();
 }
 
+// A folder that exists may still refuse files (a read-only install): the
+// state files could then never be saved.
+bool acceptsFiles(const QString &folder)
+{
+    QTemporaryFile probe(folder + QStringLiteral("probe-XXXXXX"));
+    return probe.open() && probe.write("x", 1) == 1 && probe.flush();
+}
+
 } // namespace
 
 QString prepareStateFolder(const QString &appDir, QString *error)
 {
     const QString besideProgram = (appDir.endsWith(u'/') ? appDir : appDir + u'/') + QStringLiteral("temp/");
-    if (QFileInfo(besideProgram).isDir() || createFolder(besideProgram).isEmpty())
+    if ((QFileInfo(besideProgram).isDir() || createFolder(besideProgram).isEmpty()) && acceptsFiles(besideProgram))
         return besideProgram;
     // A read-only install folder: keep the state with the user's data instead.
     const QString userFolder = xdgDataHome() + QStringLiteral("/Tessary software/Folivane/temp/");

@@ -14,6 +14,9 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <dlfcn.h>
+#include <unistd.h>
+
 // The main window's settings, commands and closing.
 class TestMainWindow : public QObject
 {
@@ -179,6 +182,32 @@ private slots:
         QCOMPARE(prepareStateFolder(appDir, &error), QString());
         QVERIFY(error.contains(QStringLiteral("blocked/Tessary software/Folivane/temp")));
         qunsetenv("XDG_DATA_HOME");
+    }
+
+    // An existing temp/ that refused files was kept: no state could ever be saved.
+    void stateFolderFallsBackWhenTempRefusesFiles()
+    {
+        AppFixture app;
+        const QString appDir = app.dir.path() + QStringLiteral("/app");
+        const QString temp = appDir + QStringLiteral("/temp/");
+        QVERIFY(QDir().mkpath(temp));
+        if (::geteuid() == 0) {
+            // Permission bits do not stop root: the shim refuses the write instead.
+            if (!dlsym(RTLD_DEFAULT, "faultfs_write_count"))
+                QSKIP("running as root without the faultfs shim: nothing can make a folder unwritable");
+            qputenv("FAULTFS_PATH_PREFIX", QFile::encodeName(appDir + QStringLiteral("/temp")));
+            qputenv("FAULTFS_MODE", "eacces_write");
+        } else {
+            QVERIFY(QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        }
+        qputenv("XDG_DATA_HOME", app.dir.path().toUtf8() + "/data");
+        const QString folder = prepareStateFolder(appDir, nullptr);
+        qunsetenv("FAULTFS_MODE");
+        qunsetenv("FAULTFS_PATH_PREFIX");
+        qunsetenv("XDG_DATA_HOME");
+        QVERIFY(QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QCOMPARE(folder, app.dir.path() + QStringLiteral("/data/Tessary software/Folivane/temp/"));
+        QVERIFY(QDir(temp).isEmpty());
     }
 };
 
