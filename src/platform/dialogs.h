@@ -32,7 +32,7 @@ public:
     // Hands a web or mailto: address to the user's default program.
     virtual void shellOpen(QWidget *owner, const QUrl &url) = 0;
     // A font chooser that opens on font and colour; true when confirmed, with
-    // both updated to the choice.
+    // both updated to the choice. The face keeps its name unless another is picked.
     virtual bool chooseFont(QWidget *owner, QFont &font, QColor &color) = 0;
     // Shows a dialog of the program's own modally; its result is not used.
     virtual void showModal(QDialog &dialog) = 0;

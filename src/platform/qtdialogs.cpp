@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -141,10 +142,19 @@ void QtDialogs::shellOpen(QWidget *, const QUrl &url)
 
 bool QtDialogs::chooseFont(QWidget *owner, QFont &font, QColor &color)
 {
-    FontColorDialog dialog(owner, font, color);
+    // A face that is missing ("Courier New" on stock Linux) is not in the
+    // dialog's list, which would open on its first face instead: open on the
+    // face actually shown, and keep the given name unless another is picked.
+    const QString shownFamily = QFontInfo(font).family();
+    QFont shown = font;
+    shown.setFamily(shownFamily);
+    FontColorDialog dialog(owner, shown, color);
     if (dialog.exec() != QDialog::Accepted)
         return false;
+    const QString givenFamily = font.family();
     font = dialog.selectedFont();
+    if (font.family() == shownFamily)
+        font.setFamily(givenFamily);
     color = dialog.selectedColor();
     return true;
 }

@@ -1,6 +1,10 @@
 #include "qtdialogs.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -68,6 +72,49 @@ private slots:
                  discarded);
         QCOMPARE(shown, QStringLiteral("Folivane|Unable to write"));
         QVERIFY(okIsDefault);
+    }
+
+    // A stored face that is missing opened the dialog on its first face, and
+    // OK at once stored that one (a proportional face) in its place.
+    void fontDialogKeepsAMissingFaceUntilAnotherIsPicked_data()
+    {
+        QTest::addColumn<bool>("pickAnother");
+        QTest::newRow("OK at once") << false;
+        QTest::newRow("another face picked") << true;
+    }
+
+    void fontDialogKeepsAMissingFaceUntilAnotherIsPicked()
+    {
+        QFETCH(bool, pickAnother);
+        QFont stored(QStringLiteral("No Such Face Mono"), 11);
+        stored.setStyleHint(QFont::TypeWriter);
+        const QString shownFamily = QFontInfo(stored).family();
+        QString other;
+        for (const QString &family : QFontDatabase::families())
+            if (family != shownFamily && other.isEmpty())
+                other = family;
+        QVERIFY(!other.isEmpty());
+
+        QString openedOn;
+        whenModal([&](QWidget *modal) {
+            auto *fonts = modal->findChild<QFontDialog *>();
+            openedOn = fonts ? fonts->currentFont().family() : QString();
+            if (fonts && pickAnother)
+                fonts->setCurrentFont(QFont(other, 11));
+            auto *ok = modal->findChild<QDialogButtonBox *>();
+            if (ok && ok->button(QDialogButtonBox::Ok))
+                ok->button(QDialogButtonBox::Ok)->click();
+            else
+                QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        QtDialogs dialogs;
+        QFont font = stored;
+        QColor color(10, 20, 30);
+        QVERIFY(dialogs.chooseFont(nullptr, font, color));
+        QCOMPARE(openedOn, shownFamily);
+        QCOMPARE(font.family(), pickAnother ? other : stored.family());
+        QCOMPARE(font.pointSize(), 11);
+        QCOMPARE(color, QColor(10, 20, 30));
     }
 };
 
