@@ -475,6 +475,8 @@ void MainWindow::openDocument(const QString &path)
     window->show();
     m_mdiArea->setActiveSubWindow(window);
     window->raise();
+    // Keys go to the text at once, as after a click in it.
+    window->textView()->setFocus();
 }
 
 void MainWindow::addFileTab(DocumentWindow *window, const QString &path)

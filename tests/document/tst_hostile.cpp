@@ -114,7 +114,7 @@ private slots:
         QVERIFY(window->record().outline.headings.empty());
         QVERIFY(window->close());
 
-        // Not UTF-8: read byte for byte as Latin-1, nothing dropped.
+        // Not UTF-8: read as Windows-1252, one character per byte, nothing dropped.
         const QString latin1 =
             app.document(QStringLiteral("rfc-latin1.txt"), "1. caf\xe9 na\xefve \xff\xfe\n\xc3\x28\n");
         window = app.open(latin1);

@@ -7,11 +7,13 @@
 #include "appfixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QTabBar>
 #include <QTest>
+#include <QTextBlock>
 
 #include <unistd.h>
 
@@ -35,6 +37,27 @@ private slots:
         QVERIFY(form->documents()[0]->isMaximized());
         form->action(Command::FileOpen)->trigger(); // cancelled
         QCOMPARE(form->documents().size(), 1);
+    }
+
+    // The focus stayed out of the text: Shift+Down, Shift+Down, F5 said
+    // "Please select some text firstly." until the user clicked the text.
+    void keyboardWorksInTheTextRightAfterOpening()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        app.dialogs.openFileAnswers.enqueue(app.document(QStringLiteral("rfc1.txt"), numberedLines(20)));
+        form->action(Command::FileOpen)->trigger();
+        DocumentWindow *window = form->activeDocument();
+        QVERIFY(window);
+        QCOMPARE(QApplication::focusWidget(), window->textView());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::ShiftModifier);
+        form->action(Command::EditHighlight)->trigger();
+        QVERIFY(app.dialogs.informations.isEmpty());
+        const qint32 twoLines = window->textView()->toViewPosition(
+            window->textView()->document()->findBlockByNumber(2).position());
+        QCOMPARE(window->record().highlights.ranges(), (std::vector<TextRange>{{0, twoLines}}));
     }
 
     void sameDocumentIsOpenedOnce()
