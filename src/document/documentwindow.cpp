@@ -72,9 +72,12 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     resize(674, 418);
     setPanelWidth(ViewState::DefaultPanelWidth);
 
+    // Only a drag sets the width kept: a narrow window squeezes the panel for a while.
+    connect(m_splitter, &QSplitter::splitterMoved, this, [this] { m_panelWidth = m_splitter->sizes().value(0); });
     connect(m_bookmarkList, &QListWidget::itemDoubleClicked, this, &DocumentWindow::jumpToSelectedBookmark);
     connect(m_textView, &TextView::keyReleased, this, &DocumentWindow::caretMoved);
     connect(m_textView, &TextView::mouseReleased, this, &DocumentWindow::caretMoved);
+    connect(m_textView, &TextView::contextMenuClosed, this, &DocumentWindow::caretMoved);
     connect(this, &QMdiSubWindow::windowStateChanged, this,
             [this](Qt::WindowStates oldState, Qt::WindowStates newState) {
                 if (!(oldState & Qt::WindowActive) && (newState & Qt::WindowActive)) {
@@ -86,13 +89,9 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
 
 DocumentWindow::~DocumentWindow() = default;
 
-int DocumentWindow::panelWidth() const
-{
-    return m_splitter->sizes().value(0);
-}
-
 void DocumentWindow::setPanelWidth(int width)
 {
+    m_panelWidth = width;
     const int total = std::max(m_splitter->width(), width + 1);
     m_splitter->setSizes({width, total - width});
 }
@@ -244,7 +243,7 @@ bool DocumentWindow::saveState(QString *error)
 {
     // Highlights are written once: a later failure of the close must not
     // write them again. Bookmarks go last, so that a failure keeps them open.
-    bool saved = m_stateFiles->writeView({panelWidth(), m_textView->firstVisibleLine() + 1}, error);
+    bool saved = m_stateFiles->writeView({m_panelWidth, m_textView->firstVisibleLine() + 1}, error);
     if (saved && m_highlightsChanged && !m_highlightFileUnread) {
         saved = m_stateFiles->writeHighlights(m_record.highlights, error);
         m_highlightsChanged = !saved;
@@ -320,6 +319,9 @@ void DocumentWindow::deleteBookmark()
     }
     m_record.deleteBookmark(entry->data(SlotRole).toInt());
     delete entry;
+    // The list would select the next entry: a second Delete must not take it unseen.
+    m_bookmarkList->setCurrentItem(nullptr);
+    m_bookmarkList->clearSelection();
 }
 
 void DocumentWindow::jumpToSelectedBookmark()

@@ -67,7 +67,9 @@ public:
     TextView *textView() const { return m_textView; }
     QTreeWidget *indexTree() const { return m_indexTree; }
     QListWidget *bookmarkList() const { return m_bookmarkList; }
-    int panelWidth() const;
+    // The index panel's width as last set, by a drag or by setPanelWidth(),
+    // however a narrow window squeezes it; the one stored at close.
+    int panelWidth() const { return m_panelWidth; }
     void setPanelWidth(int width);
     const DocumentRecord &record() const { return m_record; }
 
@@ -110,6 +112,7 @@ private:
     DocumentRecord m_record;
     std::optional<DocumentStateFiles> m_stateFiles;
     ViewState m_storedView;
+    int m_panelWidth = ViewState::DefaultPanelWidth;
     std::vector<QTreeWidgetItem *> m_headingItems;
     QTreeWidgetItem *m_lastIndexItem = nullptr;
 

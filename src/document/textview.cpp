@@ -1,11 +1,14 @@
 #include "textview.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -196,6 +199,15 @@ void TextView::mouseReleaseEvent(QMouseEvent *event)
 {
     QPlainTextEdit::mouseReleaseEvent(event);
     emit mouseReleased();
+}
+
+void TextView::contextMenuEvent(QContextMenuEvent *event)
+{
+    // Run to its end here: the base class's menu outlives the event, so
+    // nothing would tell when its command is done.
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    menu->exec(event->globalPos());
+    emit contextMenuClosed();
 }
 
 void TextView::scrollToLine(int line)

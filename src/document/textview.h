@@ -63,10 +63,13 @@ public:
 signals:
     void keyReleased();
     void mouseReleased();
+    // After the context menu closed, whatever it did (Select All moves the caret).
+    void contextMenuClosed();
 
 protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     QString m_text;

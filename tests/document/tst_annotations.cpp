@@ -77,6 +77,11 @@ private slots:
         QCOMPARE(app.dialogs.informations.constLast().text, QStringLiteral("Please select a bookmark firstly."));
         selectEntry(window, QStringLiteral("A"));
         trigger(app, Command::EditDeleteBookmark);
+        // The next entry was left selected, and a second Delete took it unseen.
+        QVERIFY(window->bookmarkList()->selectedItems().isEmpty());
+        trigger(app, Command::EditDeleteBookmark);
+        QCOMPARE(app.dialogs.informations.constLast().text, QStringLiteral("Please select a bookmark firstly."));
+        QCOMPARE(bookmarkNames(window), QStringList({"B", "C"}));
         addBookmark(app, QStringLiteral("D"));
         QCOMPARE(bookmarkNames(window), QStringList({"B", "C", "D"}));
 

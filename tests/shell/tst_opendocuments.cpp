@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTest>
 #include <QTextBlock>
@@ -266,7 +267,32 @@ private slots:
 
         window = app.open(path);
         QCOMPARE(window->textView()->firstVisibleLine(), 119);
-        QCOMPARE(window->panelWidth(), 240);
+        QCOMPARE(window->findChild<QSplitter *>()->sizes().value(0), 240);
+    }
+
+    // A narrow window squeezed the index panel, and the squeezed width was
+    // stored in place of the one the user had set.
+    void panelWidthStoredIsTheOneLastSet()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        form->resize(900, 700);
+        const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(40));
+        DocumentWindow *window = app.open(path);
+        QSplitter *splitter = window->findChild<QSplitter *>();
+        QSplitterHandle *handle = splitter->handle(1);
+        const QPoint grip = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(handle, grip + QPoint(60, 0));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(60, 0));
+        const int dragged = splitter->sizes().value(0);
+        QVERIFY2(dragged > 200, qPrintable(QString::number(dragged)));
+        QCOMPARE(window->panelWidth(), dragged);
+
+        form->resize(250, 300);
+        QTRY_VERIFY(splitter->sizes().value(0) < dragged);
+        QVERIFY(window->close());
+        QCOMPARE(IniFile(app.iniPath(path)).readInteger(QStringLiteral("win"), QStringLiteral("left"), 0), dragged);
     }
 
     void exitClosesEveryDocumentFirst()
