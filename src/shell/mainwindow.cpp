@@ -21,6 +21,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolBar>
@@ -150,6 +151,9 @@ MainWindow::MainWindow(AppContext &context)
     m_fileTabs->setExpanding(false);
     m_fileTabs->setDocumentMode(true);
     connect(m_fileTabs, &QTabBar::tabBarClicked, this, &MainWindow::fileTabClicked);
+    // The wheel and the keys change the tab without a click; the program's
+    // own changes block the signal.
+    connect(m_fileTabs, &QTabBar::currentChanged, this, &MainWindow::fileTabClicked);
 
     m_mdiArea->setBackground(palette().brush(QPalette::Dark));
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::updateActions);
@@ -161,6 +165,8 @@ MainWindow::MainWindow(AppContext &context)
     clientLayout->addWidget(m_fileTabPanel);
     clientLayout->addWidget(m_mdiArea, 1);
     setCentralWidget(client);
+    // Its menu of bars would hide the tool bar behind the View menu's back.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     resize(541, 342);
     setWindowIcon(QIcon(QStringLiteral(":/folivane.svg")));
 
@@ -213,9 +219,9 @@ void MainWindow::connectActions()
     on(Command::FileOpen, &MainWindow::chooseOpenFile);
     connect(action(Command::FileClose), &QAction::triggered, m_mdiArea, &QMdiArea::closeActiveSubWindow);
     on(Command::FileExit, &QWidget::close);
-    on(Command::EditCopy, [] {
-        if (auto *view = qobject_cast<TextView *>(QApplication::focusWidget()))
-            view->copy();
+    on(Command::EditCopy, [this] {
+        if (m_copySource)
+            m_copySource->copy();
     });
     on(Command::EditAddBookmark, &MainWindow::addBookmark);
     onDocument(Command::EditDeleteBookmark, &DocumentWindow::deleteBookmark);
@@ -243,7 +249,7 @@ void MainWindow::connectActions()
        [this] { m_context.dialogs.shellOpen(this, QUrl(QLatin1String(WebAddress))); });
     on(Command::HelpSendMail, [this] { m_context.dialogs.shellOpen(this, QUrl(QLatin1String(MailAddress))); });
     on(Command::HelpAbout, [this] { m_context.dialogs.showModal(*m_aboutBox); });
-    connect(qApp, &QApplication::focusChanged, this, &MainWindow::updateActions);
+    connect(qApp, &QApplication::focusChanged, this, &MainWindow::focusMoved);
 }
 
 void MainWindow::createMenus()
@@ -485,6 +491,7 @@ void MainWindow::addFileTab(DocumentWindow *window, const QString &path)
         m_fileTabPanel->show();
     const int index = m_fileTabs->addTab(ImageList::icon(ImageList::ActiveTab), fileNamePart(path));
     m_fileTabs->setTabData(index, QVariant::fromValue(static_cast<QObject *>(window)));
+    const QSignalBlocker programChange(m_fileTabs);
     m_fileTabs->setCurrentIndex(index);
     refreshTabImages();
 }
@@ -519,6 +526,7 @@ void MainWindow::documentActivated(DocumentWindow *window)
     const int index = fileTabOf(window);
     if (index < 0)
         return;
+    const QSignalBlocker programChange(m_fileTabs);
     m_fileTabs->setCurrentIndex(index);
     refreshTabImages();
 }
@@ -528,6 +536,8 @@ void MainWindow::documentClosing(DocumentWindow *window)
     const int index = fileTabOf(window);
     if (index < 0)
         return;
+    // The area picks the window to activate next, and the tab follows it.
+    const QSignalBlocker programChange(m_fileTabs);
     m_fileTabs->removeTab(index);
     if (m_fileTabs->count() == 0)
         m_fileTabPanel->hide();
@@ -612,14 +622,23 @@ void MainWindow::minimizeAll()
 
 void MainWindow::arrangeMinimized()
 {
-    // Minimized windows lined up along the bottom, left to right.
-    const int bottom = m_mdiArea->viewport()->height();
+    // Minimized windows lined up from the bottom left, left to right, in rows
+    // that fit the area's width, each row above the last.
+    const QSize area = m_mdiArea->viewport()->size();
     int x = 0;
+    int bottom = area.height();
+    int rowHeight = 0;
     for (QMdiSubWindow *window : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
         if (!window->isMinimized())
             continue;
+        if (x > 0 && x + window->width() > area.width()) {
+            x = 0;
+            bottom -= rowHeight;
+            rowHeight = 0;
+        }
         window->move(x, bottom - window->height());
         x += window->width();
+        rowHeight = std::max(rowHeight, window->height());
     }
 }
 
@@ -649,6 +668,14 @@ void MainWindow::updateActions()
                             Command::WindowMinimizeAll, Command::WindowArrangeAll})
         action(command)->setEnabled(hasDocuments);
     action(Command::FileClose)->setEnabled(activeDocument() != nullptr);
-    const auto *view = qobject_cast<TextView *>(QApplication::focusWidget());
-    action(Command::EditCopy)->setEnabled(view && view->selectionLength() > 0);
+    action(Command::EditCopy)->setEnabled(m_copySource && m_copySource->selectionLength() > 0);
+}
+
+void MainWindow::focusMoved(QWidget *, QWidget *now)
+{
+    // The menu bar takes the focus while it is worked from the keyboard
+    // (Alt+E): Copy still copies from the text that had it.
+    if (!qobject_cast<QMenuBar *>(now))
+        m_copySource = qobject_cast<TextView *>(now);
+    updateActions();
 }

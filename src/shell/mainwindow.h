@@ -3,6 +3,7 @@
 #include "commands.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 
@@ -16,6 +17,7 @@ class QMdiArea;
 class QMenu;
 class QTabBar;
 class QToolBar;
+class TextView;
 struct FontRecord;
 
 // The frame window: menus, tool bar, the open-files tab strip, the document
@@ -74,6 +76,7 @@ private:
     void cascade();
     void fillWindowList();
     void updateActions();
+    void focusMoved(QWidget *old, QWidget *now);
 
     void addFileTab(DocumentWindow *window, const QString &path);
     void refreshTabImages();
@@ -97,6 +100,8 @@ private:
     QLabel *m_lineIndicator = nullptr;
     QMenu *m_windowMenu = nullptr;
     QList<QAction *> m_windowListEntries;
+    // The text view Copy works on.
+    QPointer<TextView> m_copySource;
     FindDialog *m_findDialog = nullptr;
     AboutBox *m_aboutBox = nullptr;
 };

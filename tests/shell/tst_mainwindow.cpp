@@ -6,6 +6,10 @@
 #include "statefolder.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -153,6 +157,51 @@ private slots:
         QVERIFY(!form->action(Command::FileClose)->isEnabled());
         QVERIFY(!form->action(Command::WindowTileVertically)->isEnabled());
         QVERIFY(!form->action(Command::EditCopy)->isEnabled());
+    }
+
+    // Opened with Alt+E, the Edit menu showed Copy disabled over a selection.
+    void copyWorksFromTheEditMenuOpenedByKeyboard()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), numberedLines(10)));
+        window->textView()->setFocus();
+        window->textView()->setSelectionStart(3);
+        window->textView()->setSelectionLength(8);
+        QMenu *edit = form->menuBar()->actions()[1]->menu();
+        bool copyEnabled = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (QApplication::activePopupWidget() != edit)
+                return;
+            poll.stop();
+            copyEnabled = form->action(Command::EditCopy)->isEnabled();
+            edit->setActiveAction(form->action(Command::EditCopy));
+            QTest::keyClick(edit, copyEnabled ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        poll.start(10);
+        QApplication::clipboard()->clear();
+        QTest::keyClick(window->textView(), Qt::Key_E, Qt::AltModifier);
+        QTRY_VERIFY(!poll.isActive());
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+        QVERIFY(copyEnabled);
+        QCOMPARE(QApplication::clipboard()->text(), window->textView()->selectedText());
+    }
+
+    // The tool bar's own right-click menu hid the tool bar behind the View
+    // menu's back.
+    void toolBarHasNoContextMenu()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        const QPoint at(form->toolBar()->width() - 5, 5);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, form->toolBar()->mapToGlobal(at));
+        QApplication::sendEvent(form->toolBar(), &event);
+        QWidget *popup = QApplication::activePopupWidget();
+        if (popup)
+            popup->close();
+        QVERIFY(!popup);
     }
 
     void statusBarKeepsTheLinePanelAt150()

@@ -14,6 +14,7 @@
 #include <QSplitter>
 #include <QTabBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <QTextBlock>
 
 #include <unistd.h>
@@ -122,6 +123,17 @@ private slots:
         emit tabs->tabBarClicked(0);
         QCOMPARE(form->activeDocument(), windows[0]);
         QCOMPARE(tabs->currentIndex(), 0);
+        // So do the wheel and the keys, which change the tab without a click:
+        // the strip showed one document while another stayed in front.
+        QWheelEvent wheel(QPointF(5, 5), tabs->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(tabs, &wheel);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(form->activeDocument(), windows[1]);
+        QTest::keyClick(tabs, Qt::Key_Right);
+        QCOMPARE(tabs->currentIndex(), 2);
+        QCOMPARE(form->activeDocument(), windows[2]);
+        emit tabs->tabBarClicked(0);
 
         // Closing a middle document removes only its tab.
         QVERIFY(windows[1]->close());
@@ -223,6 +235,33 @@ private slots:
         for (DocumentWindow *window : windows)
             QCOMPARE(window->geometry().bottom() + 1, bottom);
         QVERIFY(windows[1]->x() > windows[0]->x());
+    }
+
+    // Arrange All lined every minimized window up in one row, past the
+    // right edge of a narrow client area.
+    void arrangeAllWrapsIntoRows()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        QList<DocumentWindow *> windows;
+        for (int i = 1; i <= 6; ++i)
+            windows << app.open(app.document(QStringLiteral("rfc%1.txt").arg(i), "text\n"));
+        form->action(Command::WindowMinimizeAll)->trigger();
+        const int minimizedWidth = windows[0]->width();
+        form->resize(form->width() - form->mdiArea()->viewport()->width() + minimizedWidth * 5 / 2, 500);
+        form->action(Command::WindowArrangeAll)->trigger();
+        const QRect area = form->mdiArea()->viewport()->rect();
+        QSet<int> rows;
+        for (DocumentWindow *window : windows) {
+            QVERIFY2(area.contains(window->geometry()),
+                     qPrintable(QStringLiteral("%1,%2 %3x%4").arg(window->x()).arg(window->y())
+                                    .arg(window->width()).arg(window->height())));
+            rows.insert(window->y());
+            for (DocumentWindow *other : windows)
+                QVERIFY(other == window || !other->geometry().intersects(window->geometry()));
+        }
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(windows[0]->geometry().bottom() + 1, area.height());
     }
 
     // The tab went before the state was written: a refused close left the
