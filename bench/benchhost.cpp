@@ -26,9 +26,9 @@ QString BenchDialogs::inputBox(QWidget *, const QString &, const QString &, cons
     return QString();
 }
 
-QString BenchDialogs::openFileName(QWidget *, const QString &)
+QStringList BenchDialogs::openFileNames(QWidget *, const QString &, const QString &)
 {
-    return QString();
+    return {};
 }
 
 void BenchDialogs::shellOpen(QWidget *, const QUrl &)

@@ -18,7 +18,7 @@ public:
                           const QString &discardText) override;
     QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
                      const QString &defaultText, int maxLength) override;
-    QString openFileName(QWidget *owner, const QString &filter) override;
+    QStringList openFileNames(QWidget *owner, const QString &filter, const QString &folder) override;
     void shellOpen(QWidget *owner, const QUrl &url) override;
     bool chooseFont(QWidget *owner, QFont &font, QColor &color) override;
     void showModal(QDialog &dialog) override;

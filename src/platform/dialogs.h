@@ -26,9 +26,10 @@ public:
     // A one-line text prompt; Cancel gives the empty text.
     virtual QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
                              const QString &defaultText, int maxLength) = 0;
-    // The file-open dialog; the filter is "Label (pattern)|pattern|..." pairs.
-    // Empty when cancelled.
-    virtual QString openFileName(QWidget *owner, const QString &filter) = 0;
+    // The file-open dialog, started in folder (empty: the working folder), for
+    // one or more existing files; the filter is "Label (pattern)|pattern|..."
+    // pairs. Empty when cancelled.
+    virtual QStringList openFileNames(QWidget *owner, const QString &filter, const QString &folder) = 0;
     // Hands a web or mailto: address to the user's default program.
     virtual void shellOpen(QWidget *owner, const QUrl &url) = 0;
     // A font chooser that opens on font and colour; true when confirmed, with

@@ -121,18 +121,18 @@ QStringList nameFiltersFrom(const QString &filter)
     return filters;
 }
 
-QString QtDialogs::openFileName(QWidget *owner, const QString &filter)
+QStringList QtDialogs::openFileNames(QWidget *owner, const QString &filter, const QString &folder)
 {
-    QFileDialog dialog(owner);
+    QFileDialog dialog(owner, QString(), folder);
     // Qt's own dialog: its name filters match regardless of letter case, as
     // published names (rfc2616.txt) need.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(nameFiltersFrom(filter));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
 }
 
 void QtDialogs::shellOpen(QWidget *, const QUrl &url)

@@ -32,8 +32,10 @@
 
 namespace {
 
+// Published names have no dot as often as they have one (rfc7777).
 const QString OpenFilter =
-    QStringLiteral("RFC document (RFC*.*)|RFC*.*|Draft document(draft*.*)|draft*.*");
+    QStringLiteral("RFC document (RFC*)|RFC*|Draft document (draft*)|draft*|All files (*)|*");
+const QString LastFolderName = QStringLiteral("last_folder");
 const QString ProgramCaption = QStringLiteral("Folivane");
 constexpr int StatusLinePanelWidth = 150;
 constexpr int BookmarkNameLimit = 255;
@@ -127,6 +129,18 @@ QString fileNamePart(const QString &path)
     for (const QChar separator : {u'\\', u':', u'/'})
         cut = std::max(cut, path.lastIndexOf(separator));
     return path.mid(cut + 1);
+}
+
+// Text shown as it is in a tab or a menu, where "&" marks a mnemonic.
+QString literalMenuText(QString text)
+{
+    return text.replace(u'&', QStringLiteral("&&"));
+}
+
+// Text shown as it is in a window caption, where "[*]" marks a modified window.
+QString literalCaption(QString text)
+{
+    return text.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
 }
 
 } // namespace
@@ -420,8 +434,15 @@ void MainWindow::toggleFileTabs()
 
 void MainWindow::chooseOpenFile()
 {
-    const QString path = m_context.dialogs.openFileName(this, OpenFilter);
-    if (!path.isEmpty())
+    // Apart from the window values: a folder that cannot be read must not
+    // turn the bars on. Without one the dialog starts in the working folder.
+    const QString folder = m_context.settings.readString(SettingsKeyPath, LastFolderName).value_or(QString());
+    const QStringList paths = m_context.dialogs.openFileNames(this, OpenFilter, folder);
+    if (paths.isEmpty())
+        return;
+    // Only where the dialog starts next: a failed write is not worth a message.
+    m_context.settings.writeString(SettingsKeyPath, LastFolderName, QFileInfo(paths.constLast()).absolutePath());
+    for (const QString &path : paths)
         openDocument(path);
 }
 
@@ -474,7 +495,8 @@ void MainWindow::openDocument(const QString &path)
         window->showMaximized();
         window->restoreView();
         addFileTab(window, path);
-        window->setWindowTitle(path);
+        window->setWindowTitle(literalCaption(path));
+        window->setWindowIcon(windowIcon());
     }
     if (window->isMinimized())
         window->showNormal();
@@ -489,7 +511,7 @@ void MainWindow::addFileTab(DocumentWindow *window, const QString &path)
 {
     if (m_fileTabPanel->isHidden() && m_showFileTabs)
         m_fileTabPanel->show();
-    const int index = m_fileTabs->addTab(ImageList::icon(ImageList::ActiveTab), fileNamePart(path));
+    const int index = m_fileTabs->addTab(ImageList::icon(ImageList::ActiveTab), literalMenuText(fileNamePart(path)));
     m_fileTabs->setTabData(index, QVariant::fromValue(static_cast<QObject *>(window)));
     const QSignalBlocker programChange(m_fileTabs);
     m_fileTabs->setCurrentIndex(index);
@@ -650,7 +672,7 @@ void MainWindow::fillWindowList()
         return;
     m_windowListEntries.append(m_windowMenu->addSeparator());
     for (DocumentWindow *window : windows) {
-        QAction *entry = m_windowMenu->addAction(window->windowTitle());
+        QAction *entry = m_windowMenu->addAction(literalMenuText(window->documentPath()));
         entry->setCheckable(true);
         entry->setChecked(window == activeDocument());
         connect(entry, &QAction::triggered, this, [this, window] {

@@ -149,7 +149,7 @@ private slots:
         noise[noise.size() / 2] = '\0';
         const QString path = app.document(QStringLiteral("rfc-noise.txt"), noise);
 
-        app.dialogs.openFileAnswers.enqueue(path);
+        app.dialogs.openFileAnswers.enqueue({path});
         form->action(Command::FileOpen)->trigger();
         QCOMPARE(app.dialogs.errors.size(), 1);
         QVERIFY(app.dialogs.errors[0].text.contains(path));
@@ -231,7 +231,7 @@ private slots:
             QElapsedTimer clock;
             clock.start();
             form->openDocument(path);
-            app.dialogs.openFileAnswers.enqueue(path);
+            app.dialogs.openFileAnswers.enqueue({path});
             form->action(Command::FileOpen)->trigger();
             QVERIFY2(!watchdog.finish(), qPrintable(path + QStringLiteral(": the program blocked on the FIFO")));
             qInfo("%s: left alone in %lld ms", qPrintable(QFileInfo(path).fileName()), clock.elapsed());
@@ -251,7 +251,7 @@ private slots:
         AppFixture app;
         MainWindow *form = app.start();
         const QString path = app.document(QStringLiteral("rfc-gone.txt"), "1. Soon gone\n");
-        app.dialogs.openFileAnswers.enqueue(path);
+        app.dialogs.openFileAnswers.enqueue({path});
         QVERIFY(QFile::remove(path));
         form->action(Command::FileOpen)->trigger();
         QCOMPARE(app.dialogs.filters.size(), 1);
@@ -275,7 +275,7 @@ private slots:
         } else {
             QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
         }
-        app.dialogs.openFileAnswers.enqueue(path);
+        app.dialogs.openFileAnswers.enqueue({path});
         form->action(Command::FileOpen)->trigger();
         qunsetenv("FAULTFS_MODE");
         qunsetenv("FAULTFS_PATH_PREFIX");

@@ -2,11 +2,16 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -72,6 +77,49 @@ private slots:
                  discarded);
         QCOMPARE(shown, QStringLiteral("Folivane|Unable to write"));
         QVERIFY(okIsDefault);
+    }
+
+    // The open dialog starts in the given folder, lists names without a dot
+    // under "RFC*", and gives back every file selected.
+    void openDialogListsAndReturnsSeveralFiles()
+    {
+        QTemporaryDir dir;
+        for (const char *name : {"rfc7777", "RFC1.TXT", "draft-x-00", "notes.txt"})
+            QVERIFY(QFile(dir.filePath(QLatin1String(name))).open(QIODevice::WriteOnly));
+        QString startedIn;
+        QStringList listed;
+        int polls = 0;
+        // The model lists the folder in the background: look until it has.
+        QTimer look;
+        connect(&look, &QTimer::timeout, this, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            auto *model = dialog->findChild<QFileSystemModel *>();
+            const QModelIndex folder = model->index(dir.path());
+            if (model->rowCount(folder) < 2 && ++polls < 500)
+                return;
+            look.stop();
+            startedIn = dialog->directory().absolutePath();
+            for (int row = 0; row < model->rowCount(folder); ++row)
+                listed << model->index(row, 0, folder).data().toString();
+            // Typed, as a user would: selectFile() leaves a focused name field alone.
+            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+                ->setText(QStringLiteral("\"rfc7777\" \"RFC1.TXT\""));
+            dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Open)->click();
+            // A selection the dialog refused must fail the test, not hang it.
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        look.start(10);
+        QtDialogs dialogs;
+        const QStringList chosen = dialogs.openFileNames(
+            nullptr, QStringLiteral("RFC document (RFC*)|RFC*|Draft document (draft*)|draft*|All files (*)|*"),
+            dir.path());
+        QCOMPARE(startedIn, dir.path());
+        listed.sort();
+        QCOMPARE(listed, QStringList({"RFC1.TXT", "rfc7777"}));
+        QCOMPARE(chosen, QStringList({dir.filePath("rfc7777"), dir.filePath("RFC1.TXT")}));
     }
 
     // A stored face that is missing opened the dialog on its first face, and

@@ -6,15 +6,18 @@
 #include "statefolder.h"
 #include "appfixture.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QSplitter>
+#include <QStyle>
 #include <QTabBar>
 #include <QTest>
 #include <QWheelEvent>
+#include <QWindow>
 #include <QTextBlock>
 
 #include <unistd.h>
@@ -25,20 +28,68 @@ class TestOpenDocuments : public QObject
     Q_OBJECT
 
 private slots:
-    void openCommandUsesTheDocumentFilter()
+    // The filters missed names without a dot (rfc7777), one file could be
+    // chosen at a time, and the dialog always started in the working folder.
+    void openCommandTakesSeveralFilesAndRemembersTheirFolder()
     {
         AppFixture app;
         MainWindow *form = app.start();
-        const QString path = app.document(QStringLiteral("rfc1.txt"), "hello\n");
-        app.dialogs.openFileAnswers.enqueue(path);
+        const QString first = app.document(QStringLiteral("a/rfc7777"), "hello\n");
+        const QString second = app.document(QStringLiteral("a/draft-ietf-x-00"), "draft\n");
+        const QString folder = app.dir.path() + QStringLiteral("/docs/a");
+        app.dialogs.openFileAnswers.enqueue({first, second});
         form->action(Command::FileOpen)->trigger();
-        QCOMPARE(app.dialogs.filters,
-                 QStringList(QStringLiteral("RFC document (RFC*.*)|RFC*.*|Draft document(draft*.*)|draft*.*")));
-        QCOMPARE(form->documents().size(), 1);
-        QCOMPARE(form->documents()[0]->windowTitle(), path);
-        QVERIFY(form->documents()[0]->isMaximized());
+        QCOMPARE(app.dialogs.filters, QStringList(QStringLiteral(
+                                          "RFC document (RFC*)|RFC*|Draft document (draft*)|draft*|All files (*)|*")));
+        QCOMPARE(form->documents().size(), 2);
+        QCOMPARE(form->documents()[0]->windowTitle(), first);
+        QCOMPARE(form->activeDocument()->documentPath(), second);
+        QVERIFY(form->activeDocument()->isMaximized());
+        QCOMPARE(form->fileTabs()->count(), 2);
         form->action(Command::FileOpen)->trigger(); // cancelled
-        QCOMPARE(form->documents().size(), 1);
+        QCOMPARE(form->documents().size(), 2);
+        QCOMPARE(app.dialogs.openFolders, QStringList({QString(), folder}));
+
+        // Kept across runs, as a string of its own beside the window values.
+        QVERIFY(app.close());
+        QCOMPARE(app.settings->value(SettingsKeyPath, QStringLiteral("last_folder")), QVariant(folder));
+        app.start();
+        app.form()->action(Command::FileOpen)->trigger();
+        QCOMPARE(app.dialogs.openFolders.constLast(), folder);
+    }
+
+    // "&" marked a mnemonic and "[*]" a modified window: names holding them
+    // showed without them in the tab, the Window list and the caption.
+    void namesShowLiterally()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        const QString path = app.document(QStringLiteral("R&D [*] notes.txt"), "text\n");
+        app.open(path);
+        emit form->windowMenu()->aboutToShow();
+        QAccessibleInterface *tabs = QAccessible::queryAccessibleInterface(form->fileTabs());
+        QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(form->windowMenu());
+        // Maximized, the document's caption shows in the main window's.
+        const QString caption = form->windowHandle()->title();
+        const QStringList shown = {tabs->child(0)->text(QAccessible::Name),
+                                   menu->child(menu->childCount() - 1)->text(QAccessible::Name),
+                                   caption.endsWith(QStringLiteral(" - [%1]").arg(path)) ? path : caption};
+        QCOMPARE(shown, QStringList({QStringLiteral("R&D [*] notes.txt"), path, path}));
+    }
+
+    // Document windows showed the toolkit's logo in their title bars.
+    void documentWindowsCarryTheProgramIcon()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        form->resize(800, 600);
+        QVERIFY(!form->windowIcon().pixmap(16).isNull());
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), "text\n"));
+        window->showNormal();
+        const QRect titleBar(0, 0, window->width(), window->style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        const QImage shown = window->grab(titleBar).toImage();
+        window->setWindowIcon(form->windowIcon());
+        QCOMPARE(shown, window->grab(titleBar).toImage());
     }
 
     // The focus stayed out of the text: Shift+Down, Shift+Down, F5 said
@@ -48,7 +99,7 @@ private slots:
         AppFixture app;
         MainWindow *form = app.start();
         QVERIFY(QTest::qWaitForWindowActive(form));
-        app.dialogs.openFileAnswers.enqueue(app.document(QStringLiteral("rfc1.txt"), numberedLines(20)));
+        app.dialogs.openFileAnswers.enqueue({app.document(QStringLiteral("rfc1.txt"), numberedLines(20))});
         form->action(Command::FileOpen)->trigger();
         DocumentWindow *window = form->activeDocument();
         QVERIFY(window);

@@ -28,10 +28,11 @@ QString FakeDialogs::inputBox(QWidget *, const QString &caption, const QString &
     return inputAnswers.isEmpty() ? QString() : inputAnswers.dequeue().left(maxLength);
 }
 
-QString FakeDialogs::openFileName(QWidget *, const QString &filter)
+QStringList FakeDialogs::openFileNames(QWidget *, const QString &filter, const QString &folder)
 {
     filters.append(filter);
-    return openFileAnswers.isEmpty() ? QString() : openFileAnswers.dequeue();
+    openFolders.append(folder);
+    return openFileAnswers.isEmpty() ? QStringList() : openFileAnswers.dequeue();
 }
 
 void FakeDialogs::shellOpen(QWidget *owner, const QUrl &url)
