@@ -145,9 +145,13 @@ bool QtDialogs::chooseFont(QWidget *owner, QFont &font, QColor &color)
     // A face that is missing ("Courier New" on stock Linux) is not in the
     // dialog's list, which would open on its first face instead: open on the
     // face actually shown, and keep the given name unless another is picked.
-    const QString shownFamily = QFontInfo(font).family();
+    // The style by its name too: "Normal" is not among those of some faces
+    // ("Book", "Oblique"), and the dialog would take the first, an italic.
+    const QFontInfo shownFace(font);
+    const QString shownFamily = shownFace.family();
     QFont shown = font;
     shown.setFamily(shownFamily);
+    shown.setStyleName(shownFace.styleName());
     FontColorDialog dialog(owner, shown, color);
     if (dialog.exec() != QDialog::Accepted)
         return false;

@@ -123,19 +123,24 @@ private slots:
     }
 
     // A stored face that is missing opened the dialog on its first face, and
-    // OK at once stored that one (a proportional face) in its place.
+    // OK at once stored that one (a proportional face) in its place; on the
+    // face shown, it picked an italic style for a regular font.
     void fontDialogKeepsAMissingFaceUntilAnotherIsPicked_data()
     {
+        QTest::addColumn<bool>("bold");
         QTest::addColumn<bool>("pickAnother");
-        QTest::newRow("OK at once") << false;
-        QTest::newRow("another face picked") << true;
+        QTest::newRow("OK at once") << false << false;
+        QTest::newRow("OK at once, bold") << true << false;
+        QTest::newRow("another face picked") << false << true;
     }
 
     void fontDialogKeepsAMissingFaceUntilAnotherIsPicked()
     {
+        QFETCH(bool, bold);
         QFETCH(bool, pickAnother);
         QFont stored(QStringLiteral("No Such Face Mono"), 11);
         stored.setStyleHint(QFont::TypeWriter);
+        stored.setBold(bold);
         const QString shownFamily = QFontInfo(stored).family();
         QString other;
         for (const QString &family : QFontDatabase::families())
@@ -148,7 +153,7 @@ private slots:
             auto *fonts = modal->findChild<QFontDialog *>();
             openedOn = fonts ? fonts->currentFont().family() : QString();
             if (fonts && pickAnother)
-                fonts->setCurrentFont(QFont(other, 11));
+                fonts->setCurrentFont(QFont(other, 11, bold ? QFont::Bold : QFont::Normal));
             auto *ok = modal->findChild<QDialogButtonBox *>();
             if (ok && ok->button(QDialogButtonBox::Ok))
                 ok->button(QDialogButtonBox::Ok)->click();
@@ -162,6 +167,8 @@ private slots:
         QCOMPARE(openedOn, shownFamily);
         QCOMPARE(font.family(), pickAnother ? other : stored.family());
         QCOMPARE(font.pointSize(), 11);
+        QCOMPARE(font.italic(), false);
+        QCOMPARE(font.bold(), bold);
         QCOMPARE(color, QColor(10, 20, 30));
     }
 };
