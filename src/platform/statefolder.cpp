@@ -36,7 +36,8 @@ bool acceptsFiles(const QString &folder)
 QString prepareStateFolder(const QString &appDir, QString *error)
 {
     const QString besideProgram = (appDir.endsWith(u'/') ? appDir : appDir + u'/') + QStringLiteral("temp/");
-    if ((QFileInfo(besideProgram).isDir() || createFolder(besideProgram).isEmpty()) && acceptsFiles(besideProgram))
+    const bool made = QFileInfo(besideProgram).isDir() || createFolder(besideProgram).isEmpty();
+    if (made && acceptsFiles(besideProgram))
         return besideProgram;
     // A read-only install folder: keep the state with the user's data instead.
     const QString userFolder = xdgDataHome() + QStringLiteral("/Tessary software/Folivane/temp/");

@@ -164,10 +164,10 @@ MainWindow::MainWindow(AppContext &context)
     m_fileTabPanel->hide();
     m_fileTabs->setExpanding(false);
     m_fileTabs->setDocumentMode(true);
-    connect(m_fileTabs, &QTabBar::tabBarClicked, this, &MainWindow::fileTabClicked);
+    connect(m_fileTabs, &QTabBar::tabBarClicked, this, &MainWindow::showTabDocument);
     // The wheel and the keys change the tab without a click; the program's
     // own changes block the signal.
-    connect(m_fileTabs, &QTabBar::currentChanged, this, &MainWindow::fileTabClicked);
+    connect(m_fileTabs, &QTabBar::currentChanged, this, &MainWindow::showTabDocument);
 
     m_mdiArea->setBackground(palette().brush(QPalette::Dark));
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::updateActions);
@@ -533,7 +533,7 @@ void MainWindow::refreshTabImages()
                                                                                         : ImageList::OtherTab));
 }
 
-void MainWindow::fileTabClicked(int index)
+void MainWindow::showTabDocument(int index)
 {
     if (index < 0)
         return;

@@ -80,7 +80,7 @@ private:
 
     void addFileTab(DocumentWindow *window, const QString &path);
     void refreshTabImages();
-    void fileTabClicked(int index);
+    void showTabDocument(int index);
     void documentActivated(DocumentWindow *window);
     void documentClosing(DocumentWindow *window);
     void showCaretLine(int line, int count);
