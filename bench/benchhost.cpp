@@ -15,14 +15,20 @@ void BenchDialogs::error(QWidget *, const QString &text, const QString &caption)
     QTextStream(stderr) << "[error dialog] " << caption << ": " << text << '\n';
 }
 
+bool BenchDialogs::errorWithDiscard(QWidget *owner, const QString &text, const QString &caption, const QString &)
+{
+    error(owner, text, caption);
+    return false;
+}
+
 QString BenchDialogs::inputBox(QWidget *, const QString &, const QString &, const QString &, int)
 {
     return QString();
 }
 
-QString BenchDialogs::openFileName(QWidget *, const QString &)
+QStringList BenchDialogs::openFileNames(QWidget *, const QString &, const QString &)
 {
-    return QString();
+    return {};
 }
 
 void BenchDialogs::shellOpen(QWidget *, const QUrl &)

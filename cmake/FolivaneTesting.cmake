@@ -9,3 +9,12 @@ function(folivane_add_test name)
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;FOLIVANE_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;FOLIVANE_CORPUS=${PROJECT_SOURCE_DIR}/../shared/corpus"
         TIMEOUT 120)
 endfunction()
+
+# folivane_preload_faultfs(<test>)
+# Runs the test under the faultfs shim (tests/faultfs), idle until the test
+# sets FAULTFS_MODE: it can make a path unreadable or unwritable even for root.
+function(folivane_preload_faultfs name)
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "LD_PRELOAD=$<TARGET_FILE:folivane_faultfs>")
+    set_property(TEST ${name} PROPERTY ENVIRONMENT_MODIFICATION "ASAN_OPTIONS=string_append::verify_asan_link_order=0")
+    add_dependencies(${name} folivane_faultfs)
+endfunction()

@@ -1,5 +1,5 @@
 // Bytes -> highlight file -> HighlightFile::read -> the ranges applied to a
-// Chighlight_link. Checks the read against the bytes, the table's invariant
+// RangeSet. Checks the read against the bytes, the table's invariant
 // (ascending, disjoint, start < end) after every step, the highlighted set
 // against a plain interval model, and a write/read round trip.
 //

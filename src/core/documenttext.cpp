@@ -8,12 +8,31 @@
 
 namespace {
 
+// Windows-1252 from 0x80 to 0x9F, where old documents keep curly quotes and
+// dashes; the five bytes it leaves undefined stay as in Latin-1.
+constexpr char16_t Windows1252High[32] = {
+    0x20ac, 0x0081, 0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021, 0x02c6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008d, 0x017d, 0x008f, 0x0090, 0x2018, 0x2019, 0x201c, 0x201d, 0x2022,
+    0x2013, 0x2014, 0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0x009d, 0x017e, 0x0178,
+};
+
+// One UTF-16 unit per byte, as Latin-1: positions stay those of the bytes.
+QString fromWindows1252(const QByteArray &bytes)
+{
+    QString text = QString::fromLatin1(bytes);
+    for (QChar &c : text) {
+        if (c.unicode() >= 0x80 && c.unicode() < 0xa0)
+            c = QChar(Windows1252High[c.unicode() - 0x80]);
+    }
+    return text;
+}
+
 QString decode(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
-        return QString::fromLatin1(bytes);
+        return fromWindows1252(bytes);
     return text;
 }
 

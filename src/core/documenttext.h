@@ -4,9 +4,9 @@
 #include <QStringView>
 
 // The text of a document file, as both the view and the section index see it:
-// UTF-8 when the whole file is valid UTF-8, else Latin-1 byte for byte; lines
-// end at a line feed, and a carriage return just before it belongs to the
-// line end. Positions count UTF-16 code units, as QString does.
+// UTF-8 when the whole file is valid UTF-8, else Windows-1252, one character
+// per byte; lines end at a line feed, and a carriage return just before it
+// belongs to the line end. Positions count UTF-16 code units, as QString does.
 class DocumentText
 {
 public:

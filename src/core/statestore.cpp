@@ -4,6 +4,10 @@
 #include "highlightfile.h"
 #include "inifile.h"
 
+#include <QCryptographicHash>
+
+#include <algorithm>
+
 namespace {
 
 const QString BookmarkSection = QStringLiteral("bookmark");
@@ -12,12 +16,32 @@ const QString CountKey = QStringLiteral("count");
 const QString CurrLineKey = QStringLiteral("curr_line");
 const QString WinSection = QStringLiteral("win");
 const QString LeftKey = QStringLiteral("left");
+const QString HighlightSuffix = QStringLiteral("_hl");
+
+// Common Linux file systems take names of at most 255 bytes.
+constexpr qsizetype MaxNameBytes = 255;
+constexpr qsizetype KeptNameBytes = 200;
+constexpr qsizetype HashDigits = 16;
 
 bool failed(const QString &path, QString *error)
 {
     if (error)
         *error = QStringLiteral("Unable to write to %1").arg(path);
     return false;
+}
+
+// A name too long for its highlight file keeps its first bytes, cut back to a
+// whole character, and a hash of the whole name that tells such names apart.
+QString fittingName(const QString &name)
+{
+    const QByteArray utf8 = name.toUtf8();
+    if (utf8.size() + HighlightSuffix.size() <= MaxNameBytes)
+        return name;
+    qsizetype cut = KeptNameBytes;
+    while (cut > 0 && (uchar(utf8[cut]) & 0xC0) == 0x80)
+        --cut;
+    const QByteArray hash = QCryptographicHash::hash(utf8, QCryptographicHash::Sha256).toHex().left(HashDigits);
+    return QString::fromUtf8(utf8.left(cut)) + u'_' + QString::fromLatin1(hash);
 }
 
 } // namespace
@@ -31,8 +55,9 @@ DocumentStateFiles::DocumentStateFiles(QString iniPath, QString highlightPath)
 void DocumentStateFiles::readBookmarks(DocumentRecord &record) const
 {
     const IniFile ini(m_iniPath);
-    // Taken as stored: a count above the table's size stays the count.
-    record.bookmarkCount = ini.readInteger(BookmarkSection, CountKey, 0);
+    // A count above the table's size stays the count; a negative one would
+    // keep every later bookmark from being saved.
+    record.bookmarkCount = std::max(0, ini.readInteger(BookmarkSection, CountKey, 0));
     qint32 stored = 0;
     for (Bookmark &slot : record.bookmarks) {
         if (stored >= record.bookmarkCount)
@@ -107,6 +132,6 @@ DocumentStateFiles StateStore::filesFor(const QString &documentPath) const
         if (c == u'\\' || c == u'/' || c == u':' || c == u'.')
             c = u'_';
     }
-    const QString iniPath = m_folder + name;
-    return DocumentStateFiles(iniPath, iniPath + QStringLiteral("_hl"));
+    const QString iniPath = m_folder + fittingName(name);
+    return DocumentStateFiles(iniPath, iniPath + HighlightSuffix);
 }

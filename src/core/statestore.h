@@ -55,6 +55,9 @@ public:
     explicit StateStore(QString folder);
 
     QString folder() const { return m_folder; }
+    // The path with "\\", "/", ":" and "." made "_"; a name whose highlight
+    // file would pass 255 bytes keeps its first 200 bytes (whole UTF-8
+    // characters), "_" and 16 hex digits of the SHA-256 of the whole name.
     DocumentStateFiles filesFor(const QString &documentPath) const;
 
 private:

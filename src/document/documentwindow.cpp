@@ -28,6 +28,7 @@
 
 namespace {
 
+const QString ProgramCaption = QStringLiteral("Folivane");
 const QString HighlightCaption = QStringLiteral("Highlight");
 const QString SelectTextFirst = QStringLiteral("Please select some text firstly.");
 const QString NoSections = QStringLiteral("(no numbered sections)");
@@ -131,8 +132,12 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     connect(m_indexTree, &QTreeWidget::itemClicked, this, &DocumentWindow::jumpToHeading);
     connect(m_indexTree, &QTreeWidget::itemActivated, this, &DocumentWindow::jumpToHeading);
     connect(m_textView->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentWindow::followTopLine);
+    // Only a drag sets the width kept: a narrow window squeezes the panel for a while.
+    connect(m_splitter, &QSplitter::splitterMoved, this, [this] { m_panelWidth = m_splitter->sizes().value(0); });
     connect(m_bookmarkList, &QListWidget::itemDoubleClicked, this, &DocumentWindow::jumpToSelectedBookmark);
+    // Select All moves the caret without a position change of its own.
     connect(m_textView, &QPlainTextEdit::cursorPositionChanged, this, &DocumentWindow::caretMoved);
+    connect(m_textView, &QPlainTextEdit::selectionChanged, this, &DocumentWindow::caretMoved);
     connect(m_textView, &TextView::linkActivated, this, &DocumentWindow::followLink);
     connect(this, &QMdiSubWindow::windowStateChanged, this,
             [this](Qt::WindowStates oldState, Qt::WindowStates newState) {
@@ -145,13 +150,9 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
 
 DocumentWindow::~DocumentWindow() = default;
 
-int DocumentWindow::panelWidth() const
-{
-    return m_splitter->sizes().value(0);
-}
-
 void DocumentWindow::setPanelWidth(int width)
 {
+    m_panelWidth = width;
     const int total = std::max(m_splitter->width(), width + 1);
     m_splitter->setSizes({width, total - width});
 }
@@ -377,22 +378,32 @@ void DocumentWindow::restoreBookmarks()
 
 void DocumentWindow::restoreHighlights()
 {
-    const std::vector<TextRange> stored = m_stateFiles->readHighlights().value_or(std::vector<TextRange>());
+    const std::optional<std::vector<TextRange>> stored = m_stateFiles->readHighlights();
+    // Written over at close, an unread file would lose every highlight in it.
+    m_highlightFileUnread = !stored;
+    if (!stored) {
+        m_dialogs.error(this,
+                        QStringLiteral("Highlights of %1 could not be read; they are kept unchanged")
+                            .arg(m_record.path),
+                        ProgramCaption);
+        return;
+    }
     const qint32 end = m_textView->textLength();
-    std::vector<TextView::Span> sound;
     bool damaged = false;
-    qint32 previousEnd = 0;
-    for (const TextRange &range : stored) {
-        // A damaged file, or a document that changed since: keep what fits.
-        if (range.start < previousEnd || range.start >= range.end || range.end > end) {
+    for (const TextRange &range : *stored) {
+        // A damaged file, or a document that changed since: ranges merge as
+        // the Highlight command merges them, and stop at the end of the text.
+        const TextRange cut{range.start, std::min(range.end, end)};
+        if (cut.start < 0 || cut.start >= cut.end) {
             damaged = true;
             continue;
         }
-        m_record.highlights.add(range.start, range.end);
-        sound.push_back({range.start, range.end - range.start});
-        previousEnd = range.end;
+        m_record.highlights.add(cut.start, cut.end);
     }
-    m_textView->mergeFormat(sound, PaletteColours::highlightFormat(m_textView->palette()));
+    std::vector<TextView::Span> spans;
+    for (const TextRange &range : m_record.highlights.ranges())
+        spans.push_back({range.start, range.end - range.start});
+    m_textView->mergeFormat(spans, PaletteColours::highlightFormat(m_textView->palette()));
     if (damaged)
         m_dialogs.information(this, SelectTextFirst, HighlightCaption);
     m_highlightsChanged = false;
@@ -400,28 +411,27 @@ void DocumentWindow::restoreHighlights()
 
 void DocumentWindow::closeEvent(QCloseEvent *event)
 {
-    emit closing();
-    if (!saveState()) {
+    QString error;
+    // Nothing is lost silently: the window stays unless the user lets it go.
+    if (!saveState(&error)
+        && !m_dialogs.errorWithDiscard(this, error, ProgramCaption, QStringLiteral("Close without saving"))) {
         event->ignore();
         return;
     }
+    emit closing();
     QMdiSubWindow::closeEvent(event);
 }
 
-bool DocumentWindow::saveState()
+bool DocumentWindow::saveState(QString *error)
 {
-    QString error;
     // Highlights are written once: a later failure of the close must not
     // write them again. Bookmarks go last, so that a failure keeps them open.
-    bool saved = m_stateFiles->writeView({panelWidth(), m_textView->firstVisibleLine() + 1}, &error);
-    if (saved && m_highlightsChanged) {
-        saved = m_stateFiles->writeHighlights(m_record.highlights, &error);
+    bool saved = m_stateFiles->writeView({m_panelWidth, m_textView->firstVisibleLine() + 1}, error);
+    if (saved && m_highlightsChanged && !m_highlightFileUnread) {
+        saved = m_stateFiles->writeHighlights(m_record.highlights, error);
         m_highlightsChanged = !saved;
     }
-    saved = saved && m_stateFiles->writeBookmarks(m_record, &error);
-    if (!saved)
-        m_dialogs.error(this, error, QStringLiteral("Folivane"));
-    return saved;
+    return saved && m_stateFiles->writeBookmarks(m_record, error);
 }
 
 void DocumentWindow::jumpToHeading(QTreeWidgetItem *entry)
@@ -491,6 +501,9 @@ void DocumentWindow::deleteBookmark()
     }
     m_record.deleteBookmark(entry->data(SlotRole).toInt());
     delete entry;
+    // The list would select the next entry: a second Delete must not take it unseen.
+    m_bookmarkList->setCurrentItem(nullptr);
+    m_bookmarkList->clearSelection();
 }
 
 void DocumentWindow::jumpToSelectedBookmark()

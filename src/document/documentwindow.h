@@ -24,7 +24,7 @@ class QTreeWidgetItem;
 
 // The window of one open document: the section index and the bookmark list
 // on the left, the text on the right. It saves the document's state when it
-// closes, and stays open when that fails.
+// closes, and stays open when that fails unless the user lets it close.
 class DocumentWindow : public QMdiSubWindow
 {
     Q_OBJECT
@@ -110,13 +110,15 @@ public:
     TextView *textView() const { return m_textView; }
     QTreeWidget *indexTree() const { return m_indexTree; }
     QListWidget *bookmarkList() const { return m_bookmarkList; }
-    int panelWidth() const;
+    // The index panel's width as last set, by a drag or by setPanelWidth(),
+    // however a narrow window squeezes it; the one stored at close.
+    int panelWidth() const { return m_panelWidth; }
     void setPanelWidth(int width);
     const DocumentRecord &record() const { return m_record; }
 
 signals:
     void activated();
-    // Sent before the state is written: a refused close keeps the window.
+    // Sent once the state is written, or the user chose to close without it.
     void closing();
     // Counted from 0; count is the document's line count.
     void caretLineChanged(int line, int count);
@@ -140,7 +142,8 @@ private:
     void foldPages();
     void restoreBookmarks();
     void restoreHighlights();
-    bool saveState();
+    // False when a state file could not be written, with the reason.
+    bool saveState(QString *error);
     void jumpToHeading(QTreeWidgetItem *entry);
     // Selects the index entry of the section that holds line (counted from 0).
     void selectHeadingAtLine(int line);
@@ -176,6 +179,7 @@ private:
     bool m_textShown = false;
     std::vector<Link> m_links;  // not yet shown
     std::vector<ReferenceEntry> m_references;
+    int m_panelWidth = ViewState::DefaultPanelWidth;
     std::vector<QTreeWidgetItem *> m_headingItems;
     // Off while the index itself scrolls the view: near the end of the text
     // the heading cannot reach the top line, and its entry stays selected.
@@ -186,5 +190,7 @@ private:
     SearchOptions m_lastFindOptions;
 
     bool m_highlightsChanged = false;
+    // The highlight file exists but could not be read: it is never replaced.
+    bool m_highlightFileUnread = false;
     LoadTimings m_timings;
 };

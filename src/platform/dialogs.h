@@ -19,16 +19,21 @@ public:
     virtual void information(QWidget *owner, const QString &text, const QString &caption) = 0;
     // A message box with the warning icon and one OK button, for failures.
     virtual void error(QWidget *owner, const QString &text, const QString &caption) = 0;
+    // The same, with a second button, discardText, that is not the default:
+    // true when the user chose it, to go on without saving.
+    virtual bool errorWithDiscard(QWidget *owner, const QString &text, const QString &caption,
+                                  const QString &discardText) = 0;
     // A one-line text prompt; Cancel gives the empty text.
     virtual QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
                              const QString &defaultText, int maxLength) = 0;
-    // The file-open dialog; the filter is "Label (pattern)|pattern|..." pairs.
-    // Empty when cancelled.
-    virtual QString openFileName(QWidget *owner, const QString &filter) = 0;
+    // The file-open dialog, started in folder (empty: the working folder), for
+    // one or more existing files; the filter is "Label (pattern)|pattern|..."
+    // pairs. Empty when cancelled.
+    virtual QStringList openFileNames(QWidget *owner, const QString &filter, const QString &folder) = 0;
     // Hands a web or mailto: address to the user's default program.
     virtual void shellOpen(QWidget *owner, const QUrl &url) = 0;
     // A font chooser that opens on font and colour; true when confirmed, with
-    // both updated to the choice.
+    // both updated to the choice. The face keeps its name unless another is picked.
     virtual bool chooseFont(QWidget *owner, QFont &font, QColor &color) = 0;
     // A one-line prompt for a document of the RFC series, offering the
     // completions that contain what is typed; Cancel gives the empty text.

@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
@@ -83,6 +84,18 @@ void QtDialogs::error(QWidget *owner, const QString &text, const QString &captio
     QMessageBox::warning(owner, caption, text, QMessageBox::Ok);
 }
 
+bool QtDialogs::errorWithDiscard(QWidget *owner, const QString &text, const QString &caption,
+                                 const QString &discardText)
+{
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, owner);
+    const QPushButton *discard = box.addButton(discardText, QMessageBox::DestructiveRole);
+    // Enter and Escape both keep what is open: nothing is lost by a stray key.
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == discard;
+}
+
 QString QtDialogs::inputBox(QWidget *owner, const QString &caption, const QString &prompt,
                             const QString &defaultText, int maxLength)
 {
@@ -111,18 +124,18 @@ QStringList nameFiltersFrom(const QString &filter)
     return filters;
 }
 
-QString QtDialogs::openFileName(QWidget *owner, const QString &filter)
+QStringList QtDialogs::openFileNames(QWidget *owner, const QString &filter, const QString &folder)
 {
-    QFileDialog dialog(owner);
+    QFileDialog dialog(owner, QString(), folder);
     // Qt's own dialog: its name filters match regardless of letter case, as
     // published names (rfc2616.txt) need.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(nameFiltersFrom(filter));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
 }
 
 void QtDialogs::shellOpen(QWidget *, const QUrl &url)
@@ -132,10 +145,23 @@ void QtDialogs::shellOpen(QWidget *, const QUrl &url)
 
 bool QtDialogs::chooseFont(QWidget *owner, QFont &font, QColor &color)
 {
-    FontColorDialog dialog(owner, font, color);
+    // A face that is missing ("Courier New" on stock Linux) is not in the
+    // dialog's list, which would open on its first face instead: open on the
+    // face actually shown, and keep the given name unless another is picked.
+    // The style by its name too: "Normal" is not among those of some faces
+    // ("Book", "Oblique"), and the dialog would take the first, an italic.
+    const QFontInfo shownFace(font);
+    const QString shownFamily = shownFace.family();
+    QFont shown = font;
+    shown.setFamily(shownFamily);
+    shown.setStyleName(shownFace.styleName());
+    FontColorDialog dialog(owner, shown, color);
     if (dialog.exec() != QDialog::Accepted)
         return false;
+    const QString givenFamily = font.family();
     font = dialog.selectedFont();
+    if (font.family() == shownFamily)
+        font.setFamily(givenFamily);
     color = dialog.selectedColor();
     return true;
 }

@@ -9,9 +9,11 @@ class QtDialogs : public Dialogs
 public:
     void information(QWidget *owner, const QString &text, const QString &caption) override;
     void error(QWidget *owner, const QString &text, const QString &caption) override;
+    bool errorWithDiscard(QWidget *owner, const QString &text, const QString &caption,
+                          const QString &discardText) override;
     QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
                      const QString &defaultText, int maxLength) override;
-    QString openFileName(QWidget *owner, const QString &filter) override;
+    QStringList openFileNames(QWidget *owner, const QString &filter, const QString &folder) override;
     void shellOpen(QWidget *owner, const QUrl &url) override;
     bool chooseFont(QWidget *owner, QFont &font, QColor &color) override;
     QString askDocumentName(QWidget *owner, const QStringList &completions) override;

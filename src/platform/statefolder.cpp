@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <filesystem>
 #include <system_error>
@@ -29,14 +30,23 @@ bool isInstalled(const QString &appDir)
     return QFileInfo::exists(appDir + QStringLiteral("../share/applications/folivane.desktop"));
 }
 
+// A folder that exists may still refuse files (a read-only install): the
+// state files could then never be saved.
+bool acceptsFiles(const QString &folder)
+{
+    QTemporaryFile probe(folder + QStringLiteral("probe-XXXXXX"));
+    return probe.open() && probe.write("x", 1) == 1 && probe.flush();
+}
+
 } // namespace
 
 QString prepareStateFolder(const QString &appDir, QString *error)
 {
     const QString programFolder = appDir.endsWith(u'/') ? appDir : appDir + u'/';
     const QString besideProgram = programFolder + QStringLiteral("temp/");
-    if (QFileInfo(besideProgram).isDir()
-        || (!isInstalled(programFolder) && createFolder(besideProgram).isEmpty()))
+    const bool made = QFileInfo(besideProgram).isDir()
+                      || (!isInstalled(programFolder) && createFolder(besideProgram).isEmpty());
+    if (made && acceptsFiles(besideProgram))
         return besideProgram;
     // A read-only install folder: keep the state with the user's data instead.
     const QString userFolder = xdgDataHome() + QStringLiteral("/Tessary software/Folivane/temp/");

@@ -38,6 +38,7 @@
 #include <QMouseEvent>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
@@ -50,8 +51,10 @@
 
 namespace {
 
+// Published names have no dot as often as they have one (rfc7777).
 const QString OpenFilter =
-    QStringLiteral("RFC document (RFC*.*)|RFC*.*|Draft document(draft*.*)|draft*.*");
+    QStringLiteral("RFC document (RFC*)|RFC*|Draft document (draft*)|draft*|All files (*)|*");
+const QString LastFolderName = QStringLiteral("last_folder");
 const QString ProgramCaption = QStringLiteral("Folivane");
 constexpr int StatusLinePanelWidth = 150;
 constexpr int BookmarkNameLimit = 255;
@@ -192,6 +195,18 @@ QString fileNamePart(const QString &path)
     return path.mid(cut + 1);
 }
 
+// Text shown as it is in a tab or a menu, where "&" marks a mnemonic.
+QString literalMenuText(QString text)
+{
+    return text.replace(u'&', QStringLiteral("&&"));
+}
+
+// Text shown as it is in a window caption, where "[*]" marks a modified window.
+QString literalCaption(QString text)
+{
+    return text.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+}
+
 } // namespace
 
 MainWindow::MainWindow(AppContext &context)
@@ -217,7 +232,10 @@ MainWindow::MainWindow(AppContext &context)
     m_fileTabPanel->hide();
     m_fileTabs->setExpanding(false);
     m_fileTabs->setDocumentMode(true);
-    connect(m_fileTabs, &QTabBar::tabBarClicked, this, &MainWindow::fileTabClicked);
+    connect(m_fileTabs, &QTabBar::tabBarClicked, this, &MainWindow::showTabDocument);
+    // The wheel and the keys change the tab without a click; the program's
+    // own changes block the signal.
+    connect(m_fileTabs, &QTabBar::currentChanged, this, &MainWindow::showTabDocument);
 
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::updateActions);
 
@@ -230,6 +248,8 @@ MainWindow::MainWindow(AppContext &context)
     clientLayout->addWidget(m_findBar);
     m_findBar->hide();
     setCentralWidget(client);
+    // Its menu of bars would hide the tool bar behind the View menu's back.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     resize(541, 342);
     setWindowIcon(QIcon(QStringLiteral(":/folivane.svg")));
 
@@ -303,9 +323,9 @@ void MainWindow::connectActions()
     });
     connect(action(Command::FileClose), &QAction::triggered, m_mdiArea, &QMdiArea::closeActiveSubWindow);
     on(Command::FileExit, &QWidget::close);
-    on(Command::EditCopy, [] {
-        if (auto *view = qobject_cast<TextView *>(QApplication::focusWidget()))
-            view->copy();
+    on(Command::EditCopy, [this] {
+        if (m_copySource)
+            m_copySource->copy();
     });
     on(Command::EditCopyReference, [this] {
         if (DocumentWindow *document = activeDocument())
@@ -365,7 +385,7 @@ void MainWindow::connectActions()
        [this] { m_context.dialogs.shellOpen(this, QUrl(QLatin1String(WebAddress))); });
     on(Command::HelpSendMail, [this] { m_context.dialogs.shellOpen(this, QUrl(QLatin1String(MailAddress))); });
     on(Command::HelpAbout, [this] { m_context.dialogs.showModal(*m_aboutBox); });
-    connect(qApp, &QApplication::focusChanged, this, &MainWindow::updateActions);
+    connect(qApp, &QApplication::focusChanged, this, &MainWindow::focusMoved);
     // The mouse's back and forward buttons, wherever the pointer is.
     qApp->installEventFilter(this);
 }
@@ -468,10 +488,14 @@ void MainWindow::readWindowSettings()
         resize(size().boundedTo(where->availableGeometry().size()));
 }
 
-bool MainWindow::writeSettings()
+bool MainWindow::writeSettings(QString *error)
 {
     UserSettings &settings = m_context.settings;
     const QString &key = SettingsKeyPath;
+    const auto failed = [error](const QString &name) {
+        *error = QStringLiteral("Failed to set data for '%1'").arg(name);
+        return false;
+    };
     settings.openKey(key);
     const std::pair<const char *, qint32> values[] = {
         {"show_toolbar", m_showToolBar},     {"show_status_bar", m_showStatusBar},
@@ -479,35 +503,19 @@ bool MainWindow::writeSettings()
         {"main_width", width()},
     };
     for (const auto &[name, value] : values) {
-        if (!settings.writeInteger(key, QLatin1String(name), value)) {
-            m_context.dialogs.error(this, QStringLiteral("Failed to set data for '%1'").arg(QLatin1String(name)),
-                                    ProgramCaption);
-            return false;
-        }
+        if (!settings.writeInteger(key, QLatin1String(name), value))
+            return failed(QLatin1String(name));
     }
-    if (!settings.writeInteger(key, RestoreSessionValue, m_restoreSession)
-        || !m_sessionList.write(m_closedSession.paths)
-        || !settings.writeInteger(key, SessionActiveValue, m_closedSession.active)) {
-        m_context.dialogs.error(this, QStringLiteral("Failed to set data for '%1'").arg(RestoreSessionValue),
-                                ProgramCaption);
-        return false;
-    }
-    if (!m_library->settings().write(settings)) {
-        m_context.dialogs.error(this, QStringLiteral("Failed to set data for '%1'").arg(QStringLiteral("library_folder")),
-                                ProgramCaption);
-        return false;
-    }
-    if (!m_context.fonts.write()) {
-        m_context.dialogs.error(this, QStringLiteral("Failed to set data for '%1'").arg(QStringLiteral("font")),
-                                ProgramCaption);
-        return false;
-    }
+    if (!settings.writeInteger(key, RestoreSessionValue, m_restoreSession) || !m_sessionList.write(m_closedSession.paths)
+        || !settings.writeInteger(key, SessionActiveValue, m_closedSession.active))
+        return failed(RestoreSessionValue);
+    if (!m_library->settings().write(settings))
+        return failed(QStringLiteral("library_folder"));
+    if (!m_context.fonts.write())
+        return failed(QStringLiteral("font"));
     for (const auto &[name, value] : m_view.storedValues()) {
-        if (!settings.writeInteger(key, QLatin1String(name), value)) {
-            m_context.dialogs.error(this, QStringLiteral("Failed to set data for '%1'").arg(QLatin1String(name)),
-                                    ProgramCaption);
-            return false;
-        }
+        if (!settings.writeInteger(key, QLatin1String(name), value))
+            return failed(QLatin1String(name));
     }
     return true;
 }
@@ -542,7 +550,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
             return;
         }
     }
-    if (!writeSettings()) {
+    QString error;
+    // The program stays unless the user chooses to exit without its settings.
+    if (!writeSettings(&error)
+        && !m_context.dialogs.errorWithDiscard(this, error, ProgramCaption, QStringLiteral("Exit without saving"))) {
         event->ignore();
         return;
     }
@@ -570,8 +581,15 @@ void MainWindow::toggleFileTabs()
 
 void MainWindow::chooseOpenFile()
 {
-    const QString path = m_context.dialogs.openFileName(this, OpenFilter);
-    if (!path.isEmpty())
+    // Apart from the window values: a folder that cannot be read must not
+    // turn the bars on. Without one the dialog starts in the working folder.
+    const QString folder = m_context.settings.readString(SettingsKeyPath, LastFolderName).value_or(QString());
+    const QStringList paths = m_context.dialogs.openFileNames(this, OpenFilter, folder);
+    if (paths.isEmpty())
+        return;
+    // Only where the dialog starts next: a failed write is not worth a message.
+    m_context.settings.writeString(SettingsKeyPath, LastFolderName, QFileInfo(paths.constLast()).absolutePath());
+    for (const QString &path : paths)
         openDocument(path);
 }
 
@@ -633,7 +651,8 @@ void MainWindow::openDocument(const QString &path)
         window->showMaximized();
         window->showText();
         addFileTab(window, path);
-        window->setWindowTitle(path);
+        window->setWindowTitle(literalCaption(path));
+        window->setWindowIcon(windowIcon());
         showIndexFacts(window);
         if (isInLibrary(path))
             m_library->refreshIndex();
@@ -644,7 +663,7 @@ void MainWindow::openDocument(const QString &path)
     window->show();
     m_mdiArea->setActiveSubWindow(window);
     window->raise();
-    // The keys go to the text of the document just brought up.
+    // Keys go to the text at once, as after a click in it.
     window->textView()->setFocus();
 }
 
@@ -652,8 +671,9 @@ void MainWindow::addFileTab(DocumentWindow *window, const QString &path)
 {
     if (m_fileTabPanel->isHidden() && m_showFileTabs)
         m_fileTabPanel->show();
-    const int index = m_fileTabs->addTab(ImageList::icon(ImageList::ActiveTab), fileNamePart(path));
+    const int index = m_fileTabs->addTab(ImageList::icon(ImageList::ActiveTab), literalMenuText(fileNamePart(path)));
     m_fileTabs->setTabData(index, QVariant::fromValue(static_cast<QObject *>(window)));
+    const QSignalBlocker programChange(m_fileTabs);
     m_fileTabs->setCurrentIndex(index);
     refreshTabImages();
 }
@@ -673,7 +693,7 @@ void MainWindow::refreshTabImages()
                                                                                         : ImageList::OtherTab));
 }
 
-void MainWindow::fileTabClicked(int index)
+void MainWindow::showTabDocument(int index)
 {
     if (index < 0)
         return;
@@ -688,6 +708,7 @@ void MainWindow::documentActivated(DocumentWindow *window)
     const int index = fileTabOf(window);
     if (index < 0)
         return;
+    const QSignalBlocker programChange(m_fileTabs);
     m_fileTabs->setCurrentIndex(index);
     refreshTabImages();
 }
@@ -697,6 +718,8 @@ void MainWindow::documentClosing(DocumentWindow *window)
     const int index = fileTabOf(window);
     if (index < 0)
         return;
+    // The area picks the window to activate next, and the tab follows it.
+    const QSignalBlocker programChange(m_fileTabs);
     m_fileTabs->removeTab(index);
     if (m_fileTabs->count() == 0)
         m_fileTabPanel->hide();
@@ -909,14 +932,23 @@ void MainWindow::minimizeAll()
 
 void MainWindow::arrangeMinimized()
 {
-    // Minimized windows lined up along the bottom, left to right.
-    const int bottom = m_mdiArea->viewport()->height();
+    // Minimized windows lined up from the bottom left, left to right, in rows
+    // that fit the area's width, each row above the last.
+    const QSize area = m_mdiArea->viewport()->size();
     int x = 0;
+    int bottom = area.height();
+    int rowHeight = 0;
     for (QMdiSubWindow *window : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
         if (!window->isMinimized())
             continue;
+        if (x > 0 && x + window->width() > area.width()) {
+            x = 0;
+            bottom -= rowHeight;
+            rowHeight = 0;
+        }
         window->move(x, bottom - window->height());
         x += window->width();
+        rowHeight = std::max(rowHeight, window->height());
     }
 }
 
@@ -928,7 +960,7 @@ void MainWindow::fillWindowList()
         return;
     m_windowListEntries.append(m_windowMenu->addSeparator());
     for (DocumentWindow *window : windows) {
-        QAction *entry = m_windowMenu->addAction(window->windowTitle());
+        QAction *entry = m_windowMenu->addAction(literalMenuText(window->documentPath()));
         entry->setCheckable(true);
         entry->setChecked(window == activeDocument());
         connect(entry, &QAction::triggered, this, [this, window] {
@@ -948,8 +980,16 @@ void MainWindow::updateActions()
     action(Command::FileClose)->setEnabled(activeDocument() != nullptr);
     action(Command::GoBack)->setEnabled(m_history.canGoBack());
     action(Command::GoForward)->setEnabled(m_history.canGoForward());
-    const auto *view = qobject_cast<TextView *>(QApplication::focusWidget());
-    action(Command::EditCopy)->setEnabled(view && view->selectionLength() > 0);
+    action(Command::EditCopy)->setEnabled(m_copySource && m_copySource->selectionLength() > 0);
+}
+
+void MainWindow::focusMoved(QWidget *, QWidget *now)
+{
+    // The menu bar takes the focus while it is worked from the keyboard
+    // (Alt+E): Copy still copies from the text that had it.
+    if (!qobject_cast<QMenuBar *>(now))
+        m_copySource = qobject_cast<TextView *>(now);
+    updateActions();
 }
 
 void MainWindow::openDocuments(const QStringList &paths)

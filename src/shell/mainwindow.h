@@ -7,6 +7,7 @@
 #include "viewsettings.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <optional>
@@ -23,6 +24,7 @@ class RfcLibrary;
 class QMenu;
 class QTabBar;
 class QToolBar;
+class TextView;
 struct FontRecord;
 
 // The frame window: menus, tool bar, the open-files tab strip, the document
@@ -74,7 +76,8 @@ private:
     void createStatusBar();
     void readWindowSettings();
     void readViewSettings();
-    bool writeSettings();
+    // False when a value could not be written, with the message in *error.
+    bool writeSettings(QString *error);
     void applyBarSettings();
 
     void chooseOpenFile();
@@ -129,10 +132,11 @@ private:
     std::optional<Place> currentPlace() const;
     void goThroughHistory(std::optional<Place> (JumpHistory::*step)(const Place &));
     void updateActions();
+    void focusMoved(QWidget *old, QWidget *now);
 
     void addFileTab(DocumentWindow *window, const QString &path);
     void refreshTabImages();
-    void fileTabClicked(int index);
+    void showTabDocument(int index);
     void documentActivated(DocumentWindow *window);
     void documentClosing(DocumentWindow *window);
     void showCaretLine(int line, int count);
@@ -176,6 +180,8 @@ private:
     RfcLibrary *m_library = nullptr;
     QWidget *m_fetchPanel = nullptr;
     QList<QAction *> m_windowListEntries;
+    // The text view Copy works on.
+    QPointer<TextView> m_copySource;
     FindDialog *m_findDialog = nullptr;
     AboutBox *m_aboutBox = nullptr;
 };

@@ -77,6 +77,11 @@ private slots:
         QCOMPARE(app.dialogs.informations.constLast().text, QStringLiteral("Please select a bookmark firstly."));
         selectEntry(window, QStringLiteral("A"));
         trigger(app, Command::EditDeleteBookmark);
+        // The next entry was left selected, and a second Delete took it unseen.
+        QVERIFY(window->bookmarkList()->selectedItems().isEmpty());
+        trigger(app, Command::EditDeleteBookmark);
+        QCOMPARE(app.dialogs.informations.constLast().text, QStringLiteral("Please select a bookmark firstly."));
+        QCOMPARE(bookmarkNames(window), QStringList({"B", "C"}));
         addBookmark(app, QStringLiteral("D"));
         QCOMPARE(bookmarkNames(window), QStringList({"B", "C", "D"}));
 
@@ -192,19 +197,54 @@ private slots:
         QCOMPARE(readFile(hl), bytes);
     }
 
-    void damagedHighlightFileLoadsWhatIsSound()
+    // Overlapping and past-the-end ranges were dropped on loading, and lost
+    // for good at the next save.
+    void storedRangesMergeAndStopAtTheTextEnd_data()
     {
+        QTest::addColumn<std::vector<TextRange>>("stored");
+        QTest::addColumn<std::vector<TextRange>>("restored");
+        QTest::addColumn<int>("messageCount");
+        QTest::newRow("overlap, past the end, after the end")
+            << std::vector<TextRange>{{5, 9}, {8, 12}, {100, 2000000000}, {300, 400}}
+            << std::vector<TextRange>{{5, 12}, {100, 265}} << 1;
+        QTest::newRow("out of order, reversed, negative, empty")
+            << std::vector<TextRange>{{50, 60}, {30, 20}, {8, 12}, {-4, 2}, {40, 40}, {5, 9}, {250, 262}}
+            << std::vector<TextRange>{{5, 12}, {50, 60}, {250, 262}} << 1;
+        QTest::newRow("sound") << std::vector<TextRange>{{0, 1}, {1, 265}}
+                               << std::vector<TextRange>{{0, 1}, {1, 265}} << 0;
+    }
+
+    void storedRangesMergeAndStopAtTheTextEnd()
+    {
+        QFETCH(std::vector<TextRange>, stored);
+        QFETCH(std::vector<TextRange>, restored);
+        QFETCH(int, messageCount);
         AppFixture app;
         app.start();
-        const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(50));
-        const std::vector<TextRange> stored = {
-            {5, 9}, {30, 20}, {8, 12}, {-4, 2}, {40, 40}, {50, 60}, {100, 2000000000}, {70, 80},
-        };
+        // Five lines of 51 characters: 265 positions.
+        QByteArray text;
+        for (int line = 0; line < 5; ++line)
+            text += QByteArray(51, 'x') + '\n';
+        const QString path = app.document(QStringLiteral("rfc1.txt"), text);
         QVERIFY(HighlightFile::write(app.highlightPath(path), stored));
         DocumentWindow *window = app.open(path);
-        QCOMPARE(window->record().highlights.ranges(), (std::vector<TextRange>{{5, 9}, {50, 60}, {70, 80}}));
-        QCOMPARE(app.dialogs.informations.size(), 1);
-        QCOMPARE(app.dialogs.informations[0].text, QStringLiteral("Please select some text firstly."));
+        QCOMPARE(window->textView()->textLength(), 265);
+        QCOMPARE(window->record().highlights.ranges(), restored);
+        QCOMPARE(backgroundAt(window, restored.back().start), QColor(Qt::yellow));
+        QCOMPARE(app.dialogs.informations.size(), messageCount);
+        if (messageCount > 0)
+            QCOMPARE(app.dialogs.informations[0].text, QStringLiteral("Please select some text firstly."));
+
+        // What was restored is what the next save keeps.
+        window->textView()->setSelectionStart(20);
+        window->textView()->setSelectionLength(2);
+        trigger(app, Command::EditHighlight);
+        QVERIFY(window->close());
+        RangeSet expected;
+        for (const TextRange &range : restored)
+            expected.add(range.start, range.end);
+        expected.add(20, 22);
+        QCOMPARE(HighlightFile::read(app.highlightPath(path)), expected.ranges());
     }
 
     void unwritableHighlightFileKeepsTheWindowOpen()

@@ -8,6 +8,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QHelpEvent>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
 #include <QLabel>
 #include <QTest>
 #include <QTreeWidgetItemIterator>
@@ -260,6 +263,36 @@ private slots:
         QTest::keyClick(tree, Qt::Key_Return);
         QCOMPARE(window->textView()->firstVisibleLine(), 99);
         QVERIFY(tree->selectedItems().isEmpty());
+    }
+
+    // Select All from the text's own context menu moved the caret, and the
+    // line indicator and the index stayed where they were.
+    void contextMenuKeepsTheIndicatorInStep()
+    {
+        AppFixture app;
+        app.start()->resize(900, 600);
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), sampleDocument()));
+        TextView *view = window->textView();
+        bool chosen = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            poll.stop();
+            for (QAction *action : menu->actions())
+                if (action->text().startsWith(QStringLiteral("Select All")))
+                    menu->setActiveAction(action);
+            chosen = menu->activeAction() != nullptr;
+            QTest::keyClick(menu, chosen ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        poll.start(10);
+        const QPoint at(20, 20);
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &event);
+        QTRY_VERIFY(chosen);
+        QTRY_COMPARE(app.form()->lineIndicator()->text(), QStringLiteral("line: 300/300"));
+        QCOMPARE(window->indexTree()->currentItem(), nodeOf(window, 3));
     }
 
     void keyboardInTheTreeDoesNotScroll()

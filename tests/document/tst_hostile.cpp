@@ -114,7 +114,7 @@ private slots:
         QVERIFY(window->record().outline.headings.empty());
         QVERIFY(window->close());
 
-        // Not UTF-8: read byte for byte as Latin-1, nothing dropped.
+        // Not UTF-8: read as Windows-1252, one character per byte, nothing dropped.
         const QString latin1 =
             app.document(QStringLiteral("rfc-latin1.txt"), "1. caf\xe9 na\xefve \xff\xfe\n\xc3\x28\n");
         window = app.open(latin1);
@@ -149,7 +149,7 @@ private slots:
         noise[noise.size() / 2] = '\0';
         const QString path = app.document(QStringLiteral("rfc-noise.txt"), noise);
 
-        app.dialogs.openFileAnswers.enqueue(path);
+        app.dialogs.openFileAnswers.enqueue({path});
         form->action(Command::FileOpen)->trigger();
         QCOMPARE(app.dialogs.errors.size(), 1);
         QVERIFY(app.dialogs.errors[0].text.contains(path));
@@ -231,7 +231,7 @@ private slots:
             QElapsedTimer clock;
             clock.start();
             form->openDocument(path);
-            app.dialogs.openFileAnswers.enqueue(path);
+            app.dialogs.openFileAnswers.enqueue({path});
             form->action(Command::FileOpen)->trigger();
             QVERIFY2(!watchdog.finish(), qPrintable(path + QStringLiteral(": the program blocked on the FIFO")));
             qInfo("%s: left alone in %lld ms", qPrintable(QFileInfo(path).fileName()), clock.elapsed());
@@ -251,7 +251,7 @@ private slots:
         AppFixture app;
         MainWindow *form = app.start();
         const QString path = app.document(QStringLiteral("rfc-gone.txt"), "1. Soon gone\n");
-        app.dialogs.openFileAnswers.enqueue(path);
+        app.dialogs.openFileAnswers.enqueue({path});
         QVERIFY(QFile::remove(path));
         form->action(Command::FileOpen)->trigger();
         QCOMPARE(app.dialogs.filters.size(), 1);
@@ -275,7 +275,7 @@ private slots:
         } else {
             QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
         }
-        app.dialogs.openFileAnswers.enqueue(path);
+        app.dialogs.openFileAnswers.enqueue({path});
         form->action(Command::FileOpen)->trigger();
         qunsetenv("FAULTFS_MODE");
         qunsetenv("FAULTFS_PATH_PREFIX");
@@ -285,6 +285,42 @@ private slots:
         QVERIFY(app.dialogs.informations.isEmpty());
         expectNothingOpened(app, path);
         expectResponsive(app);
+    }
+
+    // A highlight file that could not be read loaded as none, and the next
+    // close wrote the new highlights over it.
+    void unreadableHighlightFileIsKept()
+    {
+        AppFixture app;
+        app.start();
+        const QString path = app.document(QStringLiteral("rfc-hl.txt"), numberedLines(20));
+        const QString hl = app.highlightPath(path);
+        const QByteArray bytes = QByteArray::fromHex("01000000" "0a000000" "14000000");
+        writeFile(hl, bytes);
+        if (::geteuid() == 0) {
+            if (!shimLoaded())
+                QSKIP("running as root without the faultfs shim: nothing can make a file unreadable");
+            qputenv("FAULTFS_PATH_PREFIX", QFile::encodeName(hl));
+            qputenv("FAULTFS_MODE", "eacces_open");
+        } else {
+            QVERIFY(QFile::setPermissions(hl, QFileDevice::WriteOwner));
+        }
+        DocumentWindow *window = app.open(path);
+        qunsetenv("FAULTFS_MODE");
+        qunsetenv("FAULTFS_PATH_PREFIX");
+        QVERIFY(window);
+        QVERIFY(window->record().highlights.isEmpty());
+        QCOMPARE(app.dialogs.errors.size() + app.dialogs.informations.size(), 1);
+        QCOMPARE(app.dialogs.errors.value(0).text,
+                 QStringLiteral("Highlights of %1 could not be read; they are kept unchanged").arg(path));
+
+        window->textView()->setSelectionStart(30);
+        window->textView()->setSelectionLength(5);
+        window->highlightSelection();
+        QVERIFY(window->close());
+        QVERIFY(QFile::setPermissions(hl, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(readFile(hl), bytes);
+        QCOMPARE(app.dialogs.errors.size(), 1);
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextLayout>
 
 // Reading documents and the view's positions, in which a line end counts two.
 class TestTextView : public QObject
@@ -31,7 +32,14 @@ private slots:
         QTest::newRow("no final line end") << QByteArray("ab\ncd") << QStringLiteral("ab\ncd");
         QTest::newRow("lone CR stays in its line") << QByteArray("a\rb\n") << QStringLiteral("a\rb\n");
         QTest::newRow("UTF-8") << QByteArray("T\xc3\xbcxen \xe5\xa5\xa5\n") << QStringLiteral("Tüxen 奥\n");
-        QTest::newRow("invalid UTF-8 reads as Latin-1") << QByteArray("T\xfcxen\n") << QStringLiteral("Tüxen\n");
+        QTest::newRow("invalid UTF-8 reads as Windows-1252") << QByteArray("T\xfcxen\n") << QStringLiteral("Tüxen\n");
+        // Quotes, dashes and the euro sign were boxes when read as Latin-1;
+        // the bytes Windows-1252 leaves undefined keep their Latin-1 value.
+        QTest::newRow("Windows-1252 punctuation")
+            << QByteArray("\x93quoted\x94 \x96 \x97 \x80 \x85\xe9\n")
+            << QStringLiteral("\u201cquoted\u201d \u2013 \u2014 \u20ac \u2026\u00e9\n");
+        QTest::newRow("Windows-1252 undefined bytes")
+            << QByteArray("\x81\x8d\x8f\x90\x9d\xff") << QStringLiteral("\u0081\u008d\u008f\u0090\u009d\u00ff");
         QTest::newRow("empty") << QByteArray() << QString();
     }
 
@@ -42,6 +50,37 @@ private slots:
         const DocumentText document = readBytes(bytes);
         QVERIFY(document.ok());
         QCOMPARE(document.text(), text);
+    }
+
+    // A paragraph separator started a new line in the view only: the line
+    // indicator, the index and caret tracking were one line off after it.
+    void lineBreakingCharactersShowAsBlanks_data()
+    {
+        QTest::addColumn<QChar>("character");
+        QTest::newRow("line separator") << QChar(QChar::LineSeparator);
+        QTest::newRow("paragraph separator") << QChar(QChar::ParagraphSeparator);
+        QTest::newRow("U+FDD0") << QChar(0xfdd0);
+        QTest::newRow("U+FDD1") << QChar(0xfdd1);
+    }
+
+    void lineBreakingCharactersShowAsBlanks()
+    {
+        QFETCH(QChar, character);
+        TextView view;
+        view.setDocumentText(QStringLiteral("ab") + character + QStringLiteral("cd\nnext\nlast"));
+        QCOMPARE(view.document()->blockCount(), 3);
+        QCOMPARE(view.document()->firstBlock().text(), QStringLiteral("ab cd"));
+        QCOMPARE(view.textLength(), 5 + 2 + 4 + 2 + 4);
+        view.setSelectionStart(7);
+        QCOMPARE(view.caretLine(), 1);
+        QCOMPARE(view.selectedText(), QString());
+        view.setSelectionLength(4);
+        QCOMPARE(view.selectedText(), QStringLiteral("next"));
+        // One view line for each file line, also where layout alone breaks lines.
+        view.resize(400, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QCOMPARE(view.document()->firstBlock().layout()->lineCount(), 1);
     }
 
     void refusesWhatIsNotText()

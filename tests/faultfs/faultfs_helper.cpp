@@ -42,6 +42,26 @@ void printWrites()
     print("writes", count ? QString::number(count()) : QStringLiteral("unknown"));
 }
 
+// Holds the shim's fault back while the program starts: the trial write in
+// its state folder must find the disk sound, so that the fault meets the save.
+class FaultAfterStart
+{
+public:
+    FaultAfterStart()
+        : m_mode(qgetenv("FAULTFS_MODE"))
+    {
+        qunsetenv("FAULTFS_MODE");
+    }
+    void arm() const
+    {
+        if (!m_mode.isEmpty())
+            qputenv("FAULTFS_MODE", m_mode);
+    }
+
+private:
+    QByteArray m_mode;
+};
+
 void printMessages(const FakeDialogs &dialogs)
 {
     print("messages", QString::number(dialogs.errors.size() + dialogs.informations.size()));
@@ -57,7 +77,9 @@ int closeDocument(const QStringList &args)
         return 2;
     FakeDialogs dialogs;
     MemorySettings settings;
+    const FaultAfterStart fault;
     AssembledProgram program(settings, dialogs, args[0]);
+    fault.arm();
     MainWindow &form = *program.window;
     form.show();
     form.openDocument(args[1]);

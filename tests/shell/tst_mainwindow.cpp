@@ -6,6 +6,10 @@
 #include "statefolder.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,6 +17,9 @@
 #include <QTabBar>
 #include <QTest>
 #include <QToolBar>
+
+#include <dlfcn.h>
+#include <unistd.h>
 
 // The main window's settings, commands and closing.
 class TestMainWindow : public QObject
@@ -95,18 +102,24 @@ private slots:
         QCOMPARE(app.settings->value(SettingsKeyPath, "main_width"), QVariant(600));
     }
 
-    void failedSettingsWriteKeepsTheWindowOpen()
+    // A store that could never be written kept the program from ever exiting.
+    void failedSettingsWriteOffersToExitWithoutSaving()
     {
         AppFixture app;
         MainWindow *form = app.start();
         app.settings->failingWrites.insert(QStringLiteral("show_file_tab"));
+        // OK, the default, keeps the program open.
         QVERIFY(!app.close());
         QVERIFY(form->isVisible());
         QCOMPARE(app.dialogs.errors.size(), 1);
         QCOMPARE(app.dialogs.errors[0].text, QStringLiteral("Failed to set data for 'show_file_tab'"));
+        QCOMPARE(app.dialogs.discardTexts, QStringList(QStringLiteral("Exit without saving")));
         QVERIFY(!app.settings->value(SettingsKeyPath, "main_height").isValid());
-        app.settings->failingWrites.clear();
+
+        app.dialogs.discardAnswers.enqueue(true);
         QVERIFY(app.close());
+        QCOMPARE(app.dialogs.errors.size(), 2);
+        QVERIFY(!app.settings->value(SettingsKeyPath, "main_height").isValid());
     }
 
     void commandTable()
@@ -146,6 +159,51 @@ private slots:
         QVERIFY(!form->action(Command::EditCopy)->isEnabled());
     }
 
+    // Opened with Alt+E, the Edit menu showed Copy disabled over a selection.
+    void copyWorksFromTheEditMenuOpenedByKeyboard()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), numberedLines(10)));
+        window->textView()->setFocus();
+        window->textView()->setSelectionStart(3);
+        window->textView()->setSelectionLength(8);
+        QMenu *edit = form->menuBar()->actions()[1]->menu();
+        bool copyEnabled = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (QApplication::activePopupWidget() != edit)
+                return;
+            poll.stop();
+            copyEnabled = form->action(Command::EditCopy)->isEnabled();
+            edit->setActiveAction(form->action(Command::EditCopy));
+            QTest::keyClick(edit, copyEnabled ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        poll.start(10);
+        QApplication::clipboard()->clear();
+        QTest::keyClick(window->textView(), Qt::Key_E, Qt::AltModifier);
+        QTRY_VERIFY(!poll.isActive());
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+        QVERIFY(copyEnabled);
+        QCOMPARE(QApplication::clipboard()->text(), window->textView()->selectedText());
+    }
+
+    // The tool bar's own right-click menu hid the tool bar behind the View
+    // menu's back.
+    void toolBarHasNoContextMenu()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        const QPoint at(form->toolBar()->width() - 5, 5);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, form->toolBar()->mapToGlobal(at));
+        QApplication::sendEvent(form->toolBar(), &event);
+        QWidget *popup = QApplication::activePopupWidget();
+        if (popup)
+            popup->close();
+        QVERIFY(!popup);
+    }
+
     void statusBarKeepsTheLinePanelAt150()
     {
         AppFixture app;
@@ -173,6 +231,32 @@ private slots:
         QCOMPARE(prepareStateFolder(appDir, &error), QString());
         QVERIFY(error.contains(QStringLiteral("blocked/Tessary software/Folivane/temp")));
         qunsetenv("XDG_DATA_HOME");
+    }
+
+    // An existing temp/ that refused files was kept: no state could ever be saved.
+    void stateFolderFallsBackWhenTempRefusesFiles()
+    {
+        AppFixture app;
+        const QString appDir = app.dir.path() + QStringLiteral("/app");
+        const QString temp = appDir + QStringLiteral("/temp/");
+        QVERIFY(QDir().mkpath(temp));
+        if (::geteuid() == 0) {
+            // Permission bits do not stop root: the shim refuses the write instead.
+            if (!dlsym(RTLD_DEFAULT, "faultfs_write_count"))
+                QSKIP("running as root without the faultfs shim: nothing can make a folder unwritable");
+            qputenv("FAULTFS_PATH_PREFIX", QFile::encodeName(appDir + QStringLiteral("/temp")));
+            qputenv("FAULTFS_MODE", "eacces_write");
+        } else {
+            QVERIFY(QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        }
+        qputenv("XDG_DATA_HOME", app.dir.path().toUtf8() + "/data");
+        const QString folder = prepareStateFolder(appDir, nullptr);
+        qunsetenv("FAULTFS_MODE");
+        qunsetenv("FAULTFS_PATH_PREFIX");
+        qunsetenv("XDG_DATA_HOME");
+        QVERIFY(QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QCOMPARE(folder, app.dir.path() + QStringLiteral("/data/Tessary software/Folivane/temp/"));
+        QVERIFY(QDir(temp).isEmpty());
     }
 };
 

@@ -6,12 +6,19 @@
 #include "statefolder.h"
 #include "appfixture.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
+#include <QSplitter>
+#include <QStyle>
 #include <QTabBar>
 #include <QTest>
+#include <QWheelEvent>
+#include <QWindow>
+#include <QTextBlock>
 
 #include <unistd.h>
 
@@ -21,20 +28,89 @@ class TestOpenDocuments : public QObject
     Q_OBJECT
 
 private slots:
-    void openCommandUsesTheDocumentFilter()
+    // The filters missed names without a dot (rfc7777), one file could be
+    // chosen at a time, and the dialog always started in the working folder.
+    void openCommandTakesSeveralFilesAndRemembersTheirFolder()
     {
         AppFixture app;
         MainWindow *form = app.start();
-        const QString path = app.document(QStringLiteral("rfc1.txt"), "hello\n");
-        app.dialogs.openFileAnswers.enqueue(path);
+        const QString first = app.document(QStringLiteral("a/rfc7777"), "hello\n");
+        const QString second = app.document(QStringLiteral("a/draft-ietf-x-00"), "draft\n");
+        const QString folder = app.dir.path() + QStringLiteral("/docs/a");
+        app.dialogs.openFileAnswers.enqueue({first, second});
         form->action(Command::FileOpen)->trigger();
-        QCOMPARE(app.dialogs.filters,
-                 QStringList(QStringLiteral("RFC document (RFC*.*)|RFC*.*|Draft document(draft*.*)|draft*.*")));
-        QCOMPARE(form->documents().size(), 1);
-        QCOMPARE(form->documents()[0]->windowTitle(), path);
-        QVERIFY(form->documents()[0]->isMaximized());
+        QCOMPARE(app.dialogs.filters, QStringList(QStringLiteral(
+                                          "RFC document (RFC*)|RFC*|Draft document (draft*)|draft*|All files (*)|*")));
+        QCOMPARE(form->documents().size(), 2);
+        QCOMPARE(form->documents()[0]->windowTitle(), first);
+        QCOMPARE(form->activeDocument()->documentPath(), second);
+        QVERIFY(form->activeDocument()->isMaximized());
+        QCOMPARE(form->fileTabs()->count(), 2);
         form->action(Command::FileOpen)->trigger(); // cancelled
-        QCOMPARE(form->documents().size(), 1);
+        QCOMPARE(form->documents().size(), 2);
+        QCOMPARE(app.dialogs.openFolders, QStringList({QString(), folder}));
+
+        // Kept across runs, as a string of its own beside the window values.
+        QVERIFY(app.close());
+        QCOMPARE(app.settings->value(SettingsKeyPath, QStringLiteral("last_folder")), QVariant(folder));
+        app.start();
+        app.form()->action(Command::FileOpen)->trigger();
+        QCOMPARE(app.dialogs.openFolders.constLast(), folder);
+    }
+
+    // "&" marked a mnemonic and "[*]" a modified window: names holding them
+    // showed without them in the tab, the Window list and the caption.
+    void namesShowLiterally()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        const QString path = app.document(QStringLiteral("R&D [*] notes.txt"), "text\n");
+        app.open(path);
+        emit form->windowMenu()->aboutToShow();
+        QAccessibleInterface *tabs = QAccessible::queryAccessibleInterface(form->fileTabs());
+        QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(form->windowMenu());
+        // Maximized, the document's caption shows in the main window's.
+        const QString caption = form->windowHandle()->title();
+        const QStringList shown = {tabs->child(0)->text(QAccessible::Name),
+                                   menu->child(menu->childCount() - 1)->text(QAccessible::Name),
+                                   caption.endsWith(QStringLiteral(" - [%1]").arg(path)) ? path : caption};
+        QCOMPARE(shown, QStringList({QStringLiteral("R&D [*] notes.txt"), path, path}));
+    }
+
+    // Document windows showed the toolkit's logo in their title bars.
+    void documentWindowsCarryTheProgramIcon()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        form->resize(800, 600);
+        QVERIFY(!form->windowIcon().pixmap(16).isNull());
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), "text\n"));
+        window->showNormal();
+        const QRect titleBar(0, 0, window->width(), window->style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        const QImage shown = window->grab(titleBar).toImage();
+        window->setWindowIcon(form->windowIcon());
+        QCOMPARE(shown, window->grab(titleBar).toImage());
+    }
+
+    // The focus stayed out of the text: Shift+Down, Shift+Down, F5 said
+    // "Please select some text firstly." until the user clicked the text.
+    void keyboardWorksInTheTextRightAfterOpening()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        app.dialogs.openFileAnswers.enqueue({app.document(QStringLiteral("rfc1.txt"), numberedLines(20))});
+        form->action(Command::FileOpen)->trigger();
+        DocumentWindow *window = form->activeDocument();
+        QVERIFY(window);
+        QCOMPARE(QApplication::focusWidget(), window->textView());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::ShiftModifier);
+        form->action(Command::EditHighlight)->trigger();
+        QVERIFY(app.dialogs.informations.isEmpty());
+        const qint32 twoLines = window->textView()->toViewPosition(
+            window->textView()->document()->findBlockByNumber(2).position());
+        QCOMPARE(window->record().highlights.ranges(), (std::vector<TextRange>{{0, twoLines}}));
     }
 
     void sameDocumentIsOpenedOnce()
@@ -98,6 +174,17 @@ private slots:
         emit tabs->tabBarClicked(0);
         QCOMPARE(form->activeDocument(), windows[0]);
         QCOMPARE(tabs->currentIndex(), 0);
+        // So do the wheel and the keys, which change the tab without a click:
+        // the strip showed one document while another stayed in front.
+        QWheelEvent wheel(QPointF(5, 5), tabs->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(tabs, &wheel);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(form->activeDocument(), windows[1]);
+        QTest::keyClick(tabs, Qt::Key_Right);
+        QCOMPARE(tabs->currentIndex(), 2);
+        QCOMPARE(form->activeDocument(), windows[2]);
+        emit tabs->tabBarClicked(0);
 
         // Closing a middle document removes only its tab.
         QVERIFY(windows[1]->close());
@@ -201,21 +288,53 @@ private slots:
         QVERIFY(windows[1]->x() > windows[0]->x());
     }
 
-    void noticeComesBeforeAnyStateWrite()
+    // Arrange All lined every minimized window up in one row, past the
+    // right edge of a narrow client area.
+    void arrangeAllWrapsIntoRows()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        QList<DocumentWindow *> windows;
+        for (int i = 1; i <= 6; ++i)
+            windows << app.open(app.document(QStringLiteral("rfc%1.txt").arg(i), "text\n"));
+        form->action(Command::WindowMinimizeAll)->trigger();
+        const int minimizedWidth = windows[0]->width();
+        form->resize(form->width() - form->mdiArea()->viewport()->width() + minimizedWidth * 5 / 2, 500);
+        form->action(Command::WindowArrangeAll)->trigger();
+        const QRect area = form->mdiArea()->viewport()->rect();
+        QSet<int> rows;
+        for (DocumentWindow *window : windows) {
+            QVERIFY2(area.contains(window->geometry()),
+                     qPrintable(QStringLiteral("%1,%2 %3x%4").arg(window->x()).arg(window->y())
+                                    .arg(window->width()).arg(window->height())));
+            rows.insert(window->y());
+            for (DocumentWindow *other : windows)
+                QVERIFY(other == window || !other->geometry().intersects(window->geometry()));
+        }
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(windows[0]->geometry().bottom() + 1, area.height());
+    }
+
+    // The tab went before the state was written: a refused close left the
+    // window without its tab.
+    void tabGoesOnlyOnceTheStateIsWritten()
     {
         AppFixture app;
         MainWindow *form = app.start();
         const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(10));
         DocumentWindow *window = app.open(path);
-        // The tab is gone before the close writes anything.
-        bool stateWrittenAtNotice = true;
         const QString ini = app.iniPath(path);
+        QVERIFY(QDir().mkpath(ini));
+        QVERIFY(!window->close());
+        QCOMPARE(form->fileTabOf(window), 0);
+
+        QVERIFY(QDir().rmdir(ini));
+        bool stateWrittenAtNotice = false;
         QObject guard;
-        connect(form->fileTabs(), &QTabBar::currentChanged, &guard,
-                [&] { stateWrittenAtNotice = QFile::exists(ini); });
+        connect(window, &DocumentWindow::closing, &guard, [&] { stateWrittenAtNotice = QFileInfo(ini).isFile(); });
         QVERIFY(window->close());
-        QVERIFY(!stateWrittenAtNotice);
-        QVERIFY(QFile::exists(ini));
+        QVERIFY(stateWrittenAtNotice);
+        QCOMPARE(form->fileTabs()->count(), 0);
     }
 
     void topLineAndPanelWidthSurviveReopening()
@@ -238,7 +357,32 @@ private slots:
 
         window = app.open(path);
         QCOMPARE(window->textView()->firstVisibleLine(), 119);
-        QCOMPARE(window->panelWidth(), 240);
+        QCOMPARE(window->findChild<QSplitter *>()->sizes().value(0), 240);
+    }
+
+    // A narrow window squeezed the index panel, and the squeezed width was
+    // stored in place of the one the user had set.
+    void panelWidthStoredIsTheOneLastSet()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        form->resize(900, 700);
+        const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(40));
+        DocumentWindow *window = app.open(path);
+        QSplitter *splitter = window->findChild<QSplitter *>();
+        QSplitterHandle *handle = splitter->handle(1);
+        const QPoint grip = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(handle, grip + QPoint(60, 0));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(60, 0));
+        const int dragged = splitter->sizes().value(0);
+        QVERIFY2(dragged > 200, qPrintable(QString::number(dragged)));
+        QCOMPARE(window->panelWidth(), dragged);
+
+        form->resize(250, 300);
+        QTRY_VERIFY(splitter->sizes().value(0) < dragged);
+        QVERIFY(window->close());
+        QCOMPARE(IniFile(app.iniPath(path)).readInteger(QStringLiteral("win"), QStringLiteral("left"), 0), dragged);
     }
 
     void exitClosesEveryDocumentFirst()
@@ -267,10 +411,17 @@ private slots:
         QVERIFY(!app.close());
         QCOMPARE(app.dialogs.errors.size(), 1);
         QCOMPARE(app.dialogs.errors[0].text, QStringLiteral("Unable to write to %1").arg(app.iniPath(path)));
+        QCOMPARE(app.dialogs.discardTexts, QStringList(QStringLiteral("Close without saving")));
         QCOMPARE(form->documents(), QList<DocumentWindow *>({window}));
         QVERIFY(!app.settings->value(SettingsKeyPath, QStringLiteral("main_width")).isValid());
-        QVERIFY(QDir().rmdir(app.iniPath(path)));
+
+        // A state that can never be written (a path too long, a full disk)
+        // kept the document, and so the program, open for good.
+        app.dialogs.discardAnswers.enqueue(true);
         QVERIFY(app.close());
+        QCOMPARE(app.dialogs.errors.size(), 2);
+        QVERIFY(QFileInfo(app.iniPath(path)).isDir());
+        QVERIFY(app.settings->value(SettingsKeyPath, QStringLiteral("main_width")).isValid());
     }
 };
 

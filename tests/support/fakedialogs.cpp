@@ -12,6 +12,14 @@ void FakeDialogs::error(QWidget *owner, const QString &text, const QString &capt
     errors.append({text, caption, owner});
 }
 
+bool FakeDialogs::errorWithDiscard(QWidget *owner, const QString &text, const QString &caption,
+                                   const QString &discardText)
+{
+    error(owner, text, caption);
+    discardTexts.append(discardText);
+    return !discardAnswers.isEmpty() && discardAnswers.dequeue();
+}
+
 QString FakeDialogs::inputBox(QWidget *, const QString &caption, const QString &prompt, const QString &,
                               int maxLength)
 {
@@ -20,10 +28,11 @@ QString FakeDialogs::inputBox(QWidget *, const QString &caption, const QString &
     return inputAnswers.isEmpty() ? QString() : inputAnswers.dequeue().left(maxLength);
 }
 
-QString FakeDialogs::openFileName(QWidget *, const QString &filter)
+QStringList FakeDialogs::openFileNames(QWidget *, const QString &filter, const QString &folder)
 {
     filters.append(filter);
-    return openFileAnswers.isEmpty() ? QString() : openFileAnswers.dequeue();
+    openFolders.append(folder);
+    return openFileAnswers.isEmpty() ? QStringList() : openFileAnswers.dequeue();
 }
 
 void FakeDialogs::shellOpen(QWidget *owner, const QUrl &url)

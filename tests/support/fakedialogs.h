@@ -28,9 +28,12 @@ public:
 
     void information(QWidget *owner, const QString &text, const QString &caption) override;
     void error(QWidget *owner, const QString &text, const QString &caption) override;
+    // Recorded in errors too.
+    bool errorWithDiscard(QWidget *owner, const QString &text, const QString &caption,
+                          const QString &discardText) override;
     QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
                      const QString &defaultText, int maxLength) override;
-    QString openFileName(QWidget *owner, const QString &filter) override;
+    QStringList openFileNames(QWidget *owner, const QString &filter, const QString &folder) override;
     void shellOpen(QWidget *owner, const QUrl &url) override;
     bool chooseFont(QWidget *owner, QFont &font, QColor &color) override;
     QString askDocumentName(QWidget *owner, const QStringList &completions) override;
@@ -39,11 +42,14 @@ public:
     void showModal(QDialog &dialog) override;
 
     QQueue<QString> inputAnswers;    // an empty queue answers Cancel
-    QQueue<QString> openFileAnswers; // an empty queue answers Cancel
+    QQueue<QStringList> openFileAnswers; // an empty queue answers Cancel
     QList<Message> informations;
     QList<Message> errors;
+    QStringList discardTexts;     // the second button of each errorWithDiscard()
+    QQueue<bool> discardAnswers;  // an empty queue answers with the default, OK
     QStringList prompts;
     QStringList filters;
+    QStringList openFolders;         // where each open dialog started
     int lastMaxLength = 0;
     QList<QUrl> openedUrls;
     QList<QWidget *> urlOwners;          // the owner of each opened address
