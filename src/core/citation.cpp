@@ -1,5 +1,7 @@
 #include "citation.h"
 
+#include "textchars.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -7,10 +9,7 @@
 
 namespace {
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
+using TextChars::isDigit;
 
 // "RFC 793" for "rfc0793.txt" or "RFC793", else an empty string.
 QString rfcName(QStringView name)

@@ -3,6 +3,7 @@
 #include "documenttext.h"
 #include "sectionlabel.h"
 #include "tableofcontents.h"
+#include "textchars.h"
 
 #include <QList>
 
@@ -12,12 +13,9 @@
 
 namespace {
 
-constexpr qsizetype MaxWordLength = 255;
+using TextChars::isDigit;
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
+constexpr qsizetype MaxWordLength = 255;
 
 qsizetype indentOf(QStringView line)
 {

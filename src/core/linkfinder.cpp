@@ -1,5 +1,7 @@
 #include "linkfinder.h"
 
+#include "textchars.h"
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -14,12 +16,9 @@
 
 namespace {
 
-using Pos = qsizetype;
+using TextChars::isDigit;
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
+using Pos = qsizetype;
 
 bool isUpper(QChar c)
 {

@@ -1,25 +1,20 @@
 #include "pagelayout.h"
 
+#include "textchars.h"
+
 #include <QString> // QStringView::toInt is defined there
 
 #include <algorithm>
 
 namespace {
 
+using TextChars::isDigit;
+using TextChars::isBlankChar;
+
 // Old RFCs indent body text a few columns; furniture is flush left or pushed
 // far to the right.
 constexpr qsizetype FurnitureIndent = 20;
 constexpr int MaxHeaderContinuation = 3;
-
-bool isBlankChar(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\f' || c == u'\v' || c == u'\r';
-}
-
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
 
 QStringView trimmed(QStringView line)
 {

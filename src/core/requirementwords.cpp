@@ -1,9 +1,13 @@
 #include "requirementwords.h"
 
+#include "textchars.h"
+
 #include <algorithm>
 #include <array>
 
 namespace {
+
+using TextChars::isDigit;
 
 bool isWordChar(QChar c)
 {
@@ -11,11 +15,6 @@ bool isWordChar(QChar c)
     if (u < 0x80)
         return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'_';
     return c.isLetterOrNumber();
-}
-
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
 }
 
 // The end of the word that starts at from, or from itself.

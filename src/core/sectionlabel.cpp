@@ -1,15 +1,14 @@
 #include "sectionlabel.h"
 
+#include "textchars.h"
+
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
 
 namespace {
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
+using TextChars::isDigit;
 
 bool isCapital(QChar c)
 {

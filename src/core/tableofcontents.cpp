@@ -2,22 +2,16 @@
 
 #include "pagelayout.h"
 #include "sectionlabel.h"
+#include "textchars.h"
 
 #include <algorithm>
 
 namespace {
 
+using TextChars::isDigit;
+using TextChars::isBlankChar;
+
 constexpr qsizetype MaxPageDigits = 6;
-
-bool isBlankChar(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\f' || c == u'\v' || c == u'\r';
-}
-
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
 
 // Front matter is numbered in lower-case roman numerals ("iii").
 bool isRomanDigit(QChar c)
