@@ -65,12 +65,7 @@ open_document() {
     xdotool type --delay 10 "$doc"
     key Return
     dialog_gone
-    i=0
-    until xdotool getwindowname "$main" | grep -q "rfc-e2e"; do
-        i=$((i + 1))
-        [ $i -le 50 ] || fail "the document did not open; title: $(xdotool getwindowname "$main")"
-        sleep 0.2
-    done
+    title_has rfc-e2e
     # Xvfb runs no window manager: give the main window back the focus the
     # closed dialog took, as one would (keys reach the text either way, but
     # shortcuts only work in the active window).

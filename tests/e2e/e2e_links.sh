@@ -27,15 +27,6 @@ awk 'BEGIN {
 }' >"$first"
 printf 'RFC 9991                 The Other Document                 May 2030\n\n1.  Start\n' >"$second"
 
-title_has() {
-    i=0
-    until xdotool getwindowname "$main" | grep -q "$1"; do
-        i=$((i + 1))
-        [ $i -le 50 ] || fail "expected $1 in the caption: $(xdotool getwindowname "$main")"
-        sleep 0.2
-    done
-}
-
 start "$first"
 title_has rfc9990
 xdotool windowsize --sync "$main" 1000 740

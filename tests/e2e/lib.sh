@@ -87,6 +87,16 @@ key() {
     sleep 0.3
 }
 
+# Waits until the main window's caption holds the text, within 10 s.
+title_has() {
+    i=0
+    until xdotool getwindowname "$main" | grep -q "$1"; do
+        i=$((i + 1))
+        [ $i -le 50 ] || fail "expected $1 in the caption: $(xdotool getwindowname "$main")"
+        sleep 0.2
+    done
+}
+
 exit_program() {
     xdotool windowfocus --sync "$main"
     key alt+f
