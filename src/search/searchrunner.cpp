@@ -187,6 +187,10 @@ void SearchRunner::run(int id, const SearchRequest &request)
         statements.deadRanges.reset();
     }
 
+    // An empty range still has FTS5 read the query, to refuse it.
+    if (ranges.empty())
+        ranges.push_back({1, 0});
+
     // Rows of changed and removed documents still match: counted apart, and
     // ranked among the rest, so that as many more are asked for.
     qint64 deadMatches = 0;
