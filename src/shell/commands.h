@@ -19,6 +19,7 @@ enum class Command {
     SearchFindNext,
     SearchFindPrevious,
     SearchFindAsYouType,
+    SearchLibrary,
     GoBack,
     GoForward,
     ConfigTextFont,
