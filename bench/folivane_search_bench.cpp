@@ -277,13 +277,25 @@ int main(int argc, char *argv[])
     const QCommandLineOption workOption(QStringLiteral("work"),
                                         QStringLiteral("Where the library is written, then deleted."),
                                         QStringLiteral("folder"), QDir::tempPath());
-    parser.addOptions({documentsOption, passageOption, repeatOption, corpusOption, workOption});
+    const QCommandLineOption writeOption(QStringLiteral("write-library"),
+                                         QStringLiteral("Only write a library of the first size into the folder."),
+                                         QStringLiteral("folder"));
+    parser.addOptions({documentsOption, passageOption, repeatOption, corpusOption, workOption, writeOption});
     parser.process(app);
 
     const std::vector<QStringList> paragraphs = genlibrary::readParagraphs(parser.value(corpusOption));
     if (paragraphs.empty()) {
         out << "no RFC texts in " << parser.value(corpusOption) << "\n";
         return 77;
+    }
+    if (parser.isSet(writeOption)) {
+        QString error;
+        const int count = parser.value(documentsOption).split(u',').first().toInt();
+        const bool written = QDir().mkpath(parser.value(writeOption))
+                             && genlibrary::writeLibrary(paragraphs, parser.value(writeOption), count, &error) >= 0;
+        if (!written)
+            out << "cannot write the library: " << error << "\n";
+        return written ? 0 : 1;
     }
     const WordShares shares(paragraphs);
     const QString rare = shares.wordNear(0.01, false);

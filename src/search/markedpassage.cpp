@@ -2,8 +2,9 @@
 
 namespace {
 
-// Characters of the passage shown before the first match, and in all.
-constexpr qsizetype LeadIn = 60;
+// Characters of the passage shown before the first match, and in all: few
+// before it, so that a narrow panel still shows the match.
+constexpr qsizetype LeadIn = 30;
 constexpr qsizetype SnippetLength = 220;
 
 // Stops at a blank so that the snippet does not start or end inside a word.

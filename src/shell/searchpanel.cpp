@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QPainter>
 #include <QRadioButton>
 #include <QStyledItemDelegate>
@@ -125,6 +126,9 @@ SearchPanel::SearchPanel(QWidget *parent)
 void SearchPanel::activate()
 {
     show();
+    // A third of the window the first time, wide enough for a snippet.
+    if (auto *window = qobject_cast<QMainWindow *>(parentWidget()); window && !std::exchange(m_placed, true))
+        window->resizeDocks({this}, {std::max(window->width() / 3, 320)}, Qt::Horizontal);
     raise();
     m_query->setFocus();
     m_query->selectAll();

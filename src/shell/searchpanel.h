@@ -59,4 +59,5 @@ private:
     QString m_ranQuery;
     Scope m_ranScope = Scope::Library;
     bool m_waiting = false;
+    bool m_placed = false;
 };

@@ -73,7 +73,7 @@ private slots:
             << "<b>a</b> &lt;b&gt; &amp; <b>a</b>";
         QTest::newRow("long passage is cut around the match")
             << QString(QString("lead ").repeated(30) + o + "hit" + c + QString(" tail").repeated(60)) << 10 << 150 << 3
-            << QString("\u2026" + QString("lead ").repeated(12) + "<b>hit</b>" + QString(" tail").repeated(30)
+            << QString("\u2026" + QString("lead ").repeated(6) + "<b>hit</b>" + QString(" tail").repeated(36)
                        + "\u2026");
     }
     void readMarkedPassage()
