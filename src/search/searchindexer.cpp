@@ -26,6 +26,18 @@ constexpr qint64 ProgressEveryMs = 200;
 // this many, the index is made again.
 constexpr qint64 WasteFloor = 20000;
 
+bool isBroken(SearchDatabase::Fault fault)
+{
+    return fault == SearchDatabase::Fault::Damaged || fault == SearchDatabase::Fault::Locked;
+}
+
+QString madeAgainMessage(SearchDatabase::Fault fault)
+{
+    return fault == SearchDatabase::Fault::Locked
+               ? QStringLiteral("Another program kept the search index locked; it is being made again")
+               : QStringLiteral("The search index was damaged; it is being made again");
+}
+
 // Marks this program's writer busy, so that its readers wait for it.
 class WritingMark
 {
@@ -110,24 +122,10 @@ void SearchIndexer::work()
             continue;
         bool ok = true;
         switch (job.kind) {
-        case Job::Kind::Scan: {
+        case Job::Kind::Scan:
             m_folders = job.paths;
-            QStringList paths;
-            QSet<QString> listed;
-            for (const QString &folder : std::as_const(m_folders)) {
-                const QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("*.txt")},
-                                                                        QDir::Files | QDir::Readable, QDir::Name);
-                for (const QFileInfo &file : files) {
-                    paths << file.absoluteFilePath();
-                    listed.insert(paths.last());
-                }
-            }
-            for (auto known = m_known.cbegin(); known != m_known.cend(); ++known)
-                if (!listed.contains(known.key()))
-                    paths << known.key();
-            ok = bringUpToDate(paths);
+            ok = bringUpToDate(filesIn(m_folders));
             break;
-        }
         case Job::Kind::Files:
             ok = bringUpToDate(job.paths);
             break;
@@ -139,28 +137,41 @@ void SearchIndexer::work()
                 m_db.reset();
                 ensureOpen();
             } else if (job.instance == m_db->instance()) {
-                startOver(QStringLiteral("The search index was damaged or locked; it is being made again"));
+                startOver(madeAgainMessage(SearchDatabase::Fault::Damaged));
             }
             continue;
         }
-        if (!ok) {
-            const SearchDatabase::Fault fault = m_db->fault();
-            if (fault == SearchDatabase::Fault::Damaged || fault == SearchDatabase::Fault::Locked) {
-                startOver(fault == SearchDatabase::Fault::Damaged
-                              ? QStringLiteral("The search index was damaged; it is being made again")
-                              : QStringLiteral("Another program kept the search index locked; it is being made again"));
-            } else {
-                emit failed(QStringLiteral("The search index cannot be written: %1").arg(m_db->errorString()));
-                m_statements.reset();
-                m_db.reset();
-            }
-            continue;
+        if (ok) {
+            m_startedOver = false;
+            rebuildIfWasteful();
+        } else if (isBroken(m_db->fault())) {
+            startOver(madeAgainMessage(m_db->fault()));
+        } else {
+            emit failed(QStringLiteral("The search index cannot be written: %1").arg(m_db->errorString()));
+            m_statements.reset();
+            m_db.reset();
         }
-        m_startedOver = false;
-        rebuildIfWasteful();
     }
     if (worked)
         emit idle();
+}
+
+QStringList SearchIndexer::filesIn(const QStringList &folders) const
+{
+    QStringList paths;
+    QSet<QString> listed;
+    for (const QString &folder : folders) {
+        const QFileInfoList files =
+            QDir(folder).entryInfoList({QStringLiteral("*.txt")}, QDir::Files | QDir::Readable, QDir::Name);
+        for (const QFileInfo &file : files) {
+            paths << file.absoluteFilePath();
+            listed.insert(paths.last());
+        }
+    }
+    for (auto known = m_known.cbegin(); known != m_known.cend(); ++known)
+        if (!listed.contains(known.key()))
+            paths << known.key();
+    return paths;
 }
 
 bool SearchIndexer::ensureOpen()
@@ -171,12 +182,10 @@ bool SearchIndexer::ensureOpen()
         const WritingMark mark(m_ownWriter);
         m_db = SearchDatabase::openWriter(m_path, m_passageLength, m_patienceMs);
         const SearchDatabase::Fault fault = m_db->fault();
-        if (fault == SearchDatabase::Fault::Damaged || fault == SearchDatabase::Fault::Locked) {
+        if (isBroken(fault)) {
             m_db.reset();
             SearchDatabase::moveAside(m_path);
-            emit reset(fault == SearchDatabase::Fault::Damaged
-                           ? QStringLiteral("The search index was damaged; it is being made again")
-                           : QStringLiteral("Another program kept the search index locked; it is being made again"));
+            emit reset(madeAgainMessage(fault));
             m_db = SearchDatabase::openWriter(m_path, m_passageLength, m_patienceMs);
         }
     }

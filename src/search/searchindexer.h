@@ -62,6 +62,8 @@ private:
     void enqueue(Job job);
     void work();
     bool takeJob(Job *job);
+    // The *.txt files of the folders, then every other document indexed.
+    QStringList filesIn(const QStringList &folders) const;
     bool ensureOpen();
     bool loadKnown();
     // False when the index failed under it.
