@@ -42,11 +42,32 @@ std::unique_ptr<SearchDatabase> SearchDatabase::openWriter(const QString &path, 
         db->noteFailure(connection.result());
         return db;
     }
-    if (db->readMeta() && db->m_passageLength == passageLength)
+    // In a write transaction: tables another program's writer just made are kept.
+    if (!connection.exec("BEGIN IMMEDIATE")) {
+        db->noteFailure(connection.result());
         return db;
-    if (db->m_fault == Fault::None || db->m_fault == Fault::Missing)
-        db->createTables(passageLength);
+    }
+    const bool current = db->readMeta() && db->m_passageLength == passageLength;
+    const bool usable = db->m_fault == Fault::None || db->m_fault == Fault::Missing;
+    db->finish(current || (usable && db->createTables(passageLength)));
     return db;
+}
+
+bool SearchDatabase::clear()
+{
+    if (!m_connection->exec("BEGIN IMMEDIATE"))
+        return noteFailure(m_connection->result()) == Fault::None;
+    return finish(createTables(m_passageLength));
+}
+
+bool SearchDatabase::finish(bool ok)
+{
+    if (ok && m_connection->exec("COMMIT"))
+        return true;
+    if (ok)
+        noteFailure(m_connection->result());
+    m_connection->exec("ROLLBACK");
+    return false;
 }
 
 std::unique_ptr<SearchDatabase> SearchDatabase::openReader(const QString &path, const OwnWriter *ownWriter,
@@ -132,7 +153,6 @@ bool SearchDatabase::createTables(int passageLength)
     m_instance = QString::number(QRandomGenerator::system()->generate64(), 16);
     m_passageLength = passageLength;
     const QByteArray sql = QStringLiteral(
-        "BEGIN IMMEDIATE;"
         "DROP TABLE IF EXISTS passage; DROP TABLE IF EXISTS document;"
         "DROP TABLE IF EXISTS dead; DROP TABLE IF EXISTS meta;"
         "CREATE TABLE meta(key TEXT PRIMARY KEY, value);"
@@ -144,8 +164,7 @@ bool SearchDatabase::createTables(int passageLength)
         // Terms kept in memory up to 16 MB before they go to disk: fewer,
         // larger segments to merge made indexing twice as fast.
         "INSERT INTO passage(passage, rank) VALUES('hashsize', 16777216);"
-        "INSERT INTO meta VALUES('version', %1), ('passage_length', %2), ('instance', '%3');"
-        "COMMIT;")
+        "INSERT INTO meta VALUES('version', %1), ('passage_length', %2), ('instance', '%3');")
                                .arg(SchemaVersion)
                                .arg(passageLength)
                                .arg(m_instance)
@@ -153,7 +172,6 @@ bool SearchDatabase::createTables(int passageLength)
     if (m_connection->exec(sql.constData()))
         return noteFailure(SQLITE_OK) == Fault::None;
     noteFailure(m_connection->result());
-    m_connection->exec("ROLLBACK");
     return false;
 }
 

@@ -44,7 +44,7 @@ public:
     ~SearchDatabase();
 
     // Empties the index (the writer), keeping the passage length.
-    bool clear() { return createTables(m_passageLength); }
+    bool clear();
 
     // Moves a damaged or stuck file aside (to path.damaged), with its
     // journal files, so that a new one can be made in its place.
@@ -68,7 +68,10 @@ public:
 private:
     SearchDatabase(const QString &path, const OwnWriter *ownWriter, int patienceMs, bool create);
     bool readMeta();
+    // In the open transaction.
     bool createTables(int passageLength);
+    // Ends the transaction: commits when ok, else rolls back.
+    bool finish(bool ok);
     static int waitWhileBusy(void *self, int attempts);
 
     std::unique_ptr<SqliteConnection> m_connection;

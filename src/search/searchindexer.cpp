@@ -59,6 +59,9 @@ struct SearchIndexer::Statements
                          "INSERT INTO document(path, size, modified, first, last) VALUES(?1, ?2, ?3, ?4, ?5)")
         , deleteDocument(connection, "DELETE FROM document WHERE path = ?1")
         , insertDead(connection, "INSERT INTO dead(first, last) VALUES(?1, ?2)")
+        , findDocument(connection, "SELECT size, modified, first, last FROM document WHERE path = ?1")
+        , lastRow(connection, "SELECT max(coalesce((SELECT max(last) FROM document), 0),"
+                              " coalesce((SELECT max(last) FROM dead), 0))")
     {
     }
 
@@ -66,6 +69,8 @@ struct SearchIndexer::Statements
     SqliteStatement insertDocument;
     SqliteStatement deleteDocument;
     SqliteStatement insertDead;
+    SqliteStatement findDocument;
+    SqliteStatement lastRow;
 };
 
 SearchIndexer::SearchIndexer(QString databasePath, int passageLength, int patienceMs, OwnWriter &ownWriter)
@@ -204,22 +209,18 @@ bool SearchIndexer::loadKnown()
 {
     m_known.clear();
     m_liveRows = 0;
-    qint64 lastRow = 0;
     SqliteStatement documents(m_db->connection(), "SELECT path, size, modified, first, last FROM document");
     while (documents.step() == SQLITE_ROW) {
         const Known known{documents.integer(1), documents.integer(2), documents.integer(3), documents.integer(4)};
         m_known.insert(documents.text(0), known);
         m_liveRows += known.last - known.first + 1;
-        lastRow = std::max(lastRow, known.last);
     }
-    SqliteStatement dead(m_db->connection(),
-                         "SELECT coalesce(sum(last - first + 1), 0), coalesce(max(last), 0) FROM dead");
+    SqliteStatement dead(m_db->connection(), "SELECT coalesce(sum(last - first + 1), 0) FROM dead");
     if (documents.result() != SQLITE_DONE || dead.step() != SQLITE_ROW) {
         m_db->noteFailure(documents.result() != SQLITE_DONE ? documents.result() : dead.result());
         return false;
     }
     m_deadRows = dead.integer(0);
-    m_nextRow = std::max(lastRow, dead.integer(1)) + 1;
     return true;
 }
 
@@ -233,7 +234,8 @@ bool SearchIndexer::bringUpToDate(const QStringList &paths)
         if (!file.isFile()) {
             if (known != m_known.cend())
                 gone << path;
-        } else if (known == m_known.cend() || known->size != file.size() || known->modified != SearchDatabase::modifiedTime(file)) {
+        } else if (known == m_known.cend() || known->size != file.size()
+                   || known->modified != SearchDatabase::modifiedTime(file)) {
             changed << file;
         }
     }
@@ -243,18 +245,14 @@ bool SearchIndexer::bringUpToDate(const QStringList &paths)
     QElapsedTimer pass;
     pass.start();
     qint64 reported = 0;
-    QElapsedTimer batch;
-    batch.start();
     const int total = int(changed.size());
     for (int done = 0; done < total; ++done) {
         if (QThread::currentThread()->isInterruptionRequested())
             break;
         if (!indexDocument(changed[done]))
             return false;
-        if (m_batchBytes >= BatchBytes) {
-            if (!commit())
-                return false;
-        }
+        if (m_batchBytes >= BatchBytes && !commit())
+            return false;
         if (pass.elapsed() >= QuietMs && pass.elapsed() - reported >= ProgressEveryMs) {
             reported = pass.elapsed();
             emit progress(done + 1, total);
@@ -266,16 +264,24 @@ bool SearchIndexer::bringUpToDate(const QStringList &paths)
 bool SearchIndexer::indexDocument(const QFileInfo &file)
 {
     const QString path = file.absoluteFilePath();
+    std::optional<Known> indexed;
+    if (!begin() || !findDocument(path, &indexed))
+        return false;
+    const qint64 size = file.size();
+    const qint64 modified = SearchDatabase::modifiedTime(file);
+    // Another program's indexer may have been first.
+    if (indexed && indexed->size == size && indexed->modified == modified) {
+        m_known.insert(path, *indexed);
+        return true;
+    }
+    if (indexed && !dropDocument(path, *indexed))
+        return false;
     const DocumentText text = DocumentText::read(path);
     // A file that cannot be read is kept with no passages, so that it is
     // tried again only when it changes.
     const std::vector<Passage> passages =
         text.ok() ? splitPassages(text, parseOutline(text), m_passageLength) : std::vector<Passage>();
-    if (m_known.contains(path) && !removeDocument(path))
-        return false;
-    if (!begin())
-        return false;
-    const Known known{file.size(), SearchDatabase::modifiedTime(file), m_nextRow, m_nextRow + qint64(passages.size()) - 1};
+    const Known known{size, modified, m_nextRow, m_nextRow + qint64(passages.size()) - 1};
     SqliteStatement &insert = m_statements->insertPassage;
     for (const Passage &passage : passages) {
         const QByteArray body = passage.text.toUtf8();
@@ -301,13 +307,32 @@ bool SearchIndexer::indexDocument(const QFileInfo &file)
 
 bool SearchIndexer::removeDocument(const QString &path)
 {
-    const Known known = m_known.value(path);
-    if (!begin())
+    std::optional<Known> indexed;
+    if (!begin() || !findDocument(path, &indexed))
         return false;
-    if (known.last >= known.first) {
+    if (indexed && !dropDocument(path, *indexed))
+        return false;
+    m_known.remove(path);
+    return true;
+}
+
+bool SearchIndexer::findDocument(const QString &path, std::optional<Known> *indexed)
+{
+    SqliteStatement &find = m_statements->findDocument;
+    find.bind(1, path);
+    const int result = find.step();
+    if (result == SQLITE_ROW)
+        *indexed = Known{find.integer(0), find.integer(1), find.integer(2), find.integer(3)};
+    find.reset();
+    return result == SQLITE_ROW || result == SQLITE_DONE || failedWith(result);
+}
+
+bool SearchIndexer::dropDocument(const QString &path, const Known &indexed)
+{
+    if (indexed.last >= indexed.first) {
         SqliteStatement &dead = m_statements->insertDead;
-        dead.bind(1, known.first);
-        dead.bind(2, known.last);
+        dead.bind(1, indexed.first);
+        dead.bind(2, indexed.last);
         if (!dead.run())
             return failedWith(dead.result());
     }
@@ -315,9 +340,8 @@ bool SearchIndexer::removeDocument(const QString &path)
     remove.bind(1, path);
     if (!remove.run())
         return failedWith(remove.result());
-    m_known.remove(path);
-    m_liveRows -= known.last - known.first + 1;
-    m_deadRows += known.last - known.first + 1;
+    m_liveRows -= indexed.last - indexed.first + 1;
+    m_deadRows += indexed.last - indexed.first + 1;
     return true;
 }
 
@@ -332,7 +356,13 @@ bool SearchIndexer::begin()
         return false;
     }
     m_inTransaction = true;
-    return true;
+    // Rows are numbered after the last one of the file, which another
+    // program's indexer may have written since.
+    SqliteStatement &last = m_statements->lastRow;
+    const int result = last.step();
+    m_nextRow = last.integer(0) + 1;
+    last.reset();
+    return result == SQLITE_ROW || failedWith(result);
 }
 
 bool SearchIndexer::commit()

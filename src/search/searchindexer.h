@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 
 class QFileInfo;
 class SearchDatabase;
@@ -70,6 +71,10 @@ private:
     bool bringUpToDate(const QStringList &paths);
     bool indexDocument(const QFileInfo &file);
     bool removeDocument(const QString &path);
+    // What the file says of a document, in the open transaction.
+    bool findDocument(const QString &path, std::optional<Known> *indexed);
+    // Leaves the document's rows behind as dead ones.
+    bool dropDocument(const QString &path, const Known &indexed);
     bool begin();
     bool commit();
     bool failedWith(int result);
@@ -88,7 +93,7 @@ private:
     std::unique_ptr<Statements> m_statements;
     QHash<QString, Known> m_known;
     QStringList m_folders;
-    qint64 m_nextRow = 1;
+    qint64 m_nextRow = 1; // valid in a transaction
     qint64 m_liveRows = 0;
     qint64 m_deadRows = 0;
     bool m_inTransaction = false;

@@ -192,6 +192,28 @@ private slots:
         QVERIFY(outcome.hits.isEmpty());
     }
 
+    // Two programs (on two settings files) share the index in the cache:
+    // what one knows of it may be out of date when it writes.
+    void secondIndexerOnTheFileKeepsItWhole()
+    {
+        LibrarySearch second(m_index);
+        update(second);
+        for (int i = 0; i < 40; ++i)
+            writeFile(m_folder + QStringLiteral("/rfc%1.txt").arg(100 + i),
+                      "1.  One\n\n   The quokka number " + QByteArray::number(i) + " sleeps.\n");
+        {
+            LibrarySearch first(m_index);
+            update(first);
+        }
+        writeFile(m_folder + QStringLiteral("/rfc99.txt"), "1.  Two\n\n   A wombat.\n");
+        QSignalSpy messages(&second, &LibrarySearch::message);
+        update(second);
+        QCOMPARE(messages.size(), 0);
+        QCOMPARE(searchFor(second, QStringLiteral("quokka")).total, 40);
+        QCOMPARE(places(searchFor(second, QStringLiteral("number 7"))), QStringList{"rfc107.txt:3:14:6"});
+        QCOMPARE(places(searchFor(second, QStringLiteral("wombat"))), QStringList{"rfc99.txt:3:5:6"});
+    }
+
     void scopeOfOpenDocuments()
     {
         const QString one = m_folder + QStringLiteral("/rfc1.txt");
