@@ -25,6 +25,8 @@ public:
         // Characters after which a section's passage ends at a paragraph
         // (0: every paragraph on its own).
         int passageLength = 2000;
+        // How long another program may hold the file locked before it
+        // counts as stuck, and the file is made again.
         int patienceMs = 5000;
     };
 

@@ -32,9 +32,6 @@ public:
         Other,
     };
 
-    // How long another program may hold the file locked before it counts as stuck.
-    static constexpr int DefaultPatienceMs = 5000;
-
     // Connects to the file; check fault(). The writer creates the tables when
     // they are missing, or anew when they are of another layout or were made
     // for another passage length. A reader waits out ownWriter (may be null).
