@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class Dialogs;
 class FontSettings;
 class StateStore;
@@ -13,4 +15,6 @@ struct AppContext
     Dialogs &dialogs;
     FontSettings &fonts;
     StateStore &stateStore;
+    // The library search's index file; empty leaves the search out.
+    QString searchIndexPath;
 };

@@ -20,6 +20,7 @@ enum class Command {
     SearchFindNext,
     SearchFindPrevious,
     SearchFindAsYouType,
+    SearchLibrary,
     GoBack,
     GoForward,
     GoPage,

@@ -1,6 +1,7 @@
 #include "appcontext.h"
 #include "documentname.h"
 #include "fontsettings.h"
+#include "librarysearch.h"
 #include "mainwindow.h"
 #include "product.h"
 #include "qtdialogs.h"
@@ -72,7 +73,7 @@ int main(int argc, char *argv[])
         dialogs.error(nullptr, error, QStringLiteral("Folivane"));
         return 1;
     }
-    AppContext context{settings, dialogs, fonts, stateStore};
+    AppContext context{settings, dialogs, fonts, stateStore, LibrarySearch::defaultPath()};
     MainWindow mainWindow(context);
     QObject::connect(&instance, &SingleInstance::argumentsReceived, &mainWindow,
                      [&mainWindow](const QStringList &paths) {

@@ -9,9 +9,11 @@
 #include "fontsettings.h"
 #include "fontstyle.h"
 #include "imagelist.h"
+#include "librarysearch.h"
 #include "documentname.h"
 #include "product.h"
 #include "rfclibrary.h"
+#include "searchpanel.h"
 #include "settinglist.h"
 #include "textview.h"
 #include "themepalette.h"
@@ -112,6 +114,9 @@ const CommandSpec Commands[] = {
     {Command::SearchFindAsYouType, "SearchFindAsYouType", Menu::Search, "Find as You &Type",
      QKeySequence(Qt::CTRL | Qt::Key_I), -1, "Find as You Type|Search while you type, in a bar below the text",
      true},
+    {Command::SearchLibrary, "SearchLibrary", Menu::Search, "Search &Library...",
+     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), -1,
+     "Search Library|Search the text of every document in the library and of those you opened", true},
     {Command::GoBack, "GoBack", Menu::Go, "&Back", QKeySequence(Qt::ALT | Qt::Key_Left), ImageList::Back,
      "Back|Go back to where the last jump started"},
     {Command::GoForward, "GoForward", Menu::Go, "&Forward", QKeySequence(Qt::ALT | Qt::Key_Right),
@@ -259,6 +264,7 @@ MainWindow::MainWindow(AppContext &context)
     readWindowSettings();
     readViewSettings();
     createLibrary();
+    createSearch();
     m_recent = m_recentList.read();
     m_restoreSession = m_context.settings.readInteger(SettingsKeyPath, RestoreSessionValue).value_or(1) != 0;
     action(Command::ViewRestoreSession)->setChecked(m_restoreSession);
@@ -345,6 +351,12 @@ void MainWindow::connectActions()
     on(Command::SearchFindNext, [this] { repeatSearch(true); });
     on(Command::SearchFindPrevious, [this] { repeatSearch(false); });
     on(Command::SearchFindAsYouType, &MainWindow::openFindBar);
+    on(Command::SearchLibrary, [this] {
+        // Titles for the hits, from the RFC index kept in the library.
+        m_library->loadStoredIndex();
+        m_search->updateFolders(libraryFolders());
+        m_searchPanel->activate();
+    });
     connect(m_findBar, &FindBar::searchChanged, this, &MainWindow::searchFromFindBar);
     connect(m_findBar, &FindBar::nextRequested, this, [this] { repeatSearch(true); });
     connect(m_findBar, &FindBar::previousRequested, this, [this] { repeatSearch(false); });
@@ -656,6 +668,8 @@ void MainWindow::openDocument(const QString &path)
         showIndexFacts(window);
         if (isInLibrary(path))
             m_library->refreshIndex();
+        if (m_search)
+            m_search->addDocuments({path});
     }
     rememberRecent(path);
     if (window->isMinimized())
@@ -1200,11 +1214,16 @@ QString MainWindow::activeDocumentFolder() const
     return document ? QFileInfo(document->documentPath()).absolutePath() : QString();
 }
 
+QStringList MainWindow::libraryFolders() const
+{
+    const LibrarySettings &settings = m_library->settings();
+    return QStringList{settings.folder} + settings.extraFolders;
+}
+
 bool MainWindow::isInLibrary(const QString &path) const
 {
     const QString folder = QFileInfo(path).absolutePath();
-    const LibrarySettings &settings = m_library->settings();
-    for (const QString &libraryFolder : QStringList{settings.folder} + settings.extraFolders) {
+    for (const QString &libraryFolder : libraryFolders()) {
         if (QDir(libraryFolder).absolutePath() == folder)
             return true;
     }
@@ -1282,4 +1301,88 @@ void MainWindow::followLink(const LinkTarget &target)
         document->showLine(line);
     else
         statusBar()->showMessage(QStringLiteral("%1 has no section %2").arg(name->displayName(), target.section), 10000);
+}
+
+void MainWindow::createSearch()
+{
+    if (m_context.searchIndexPath.isEmpty()) {
+        action(Command::SearchLibrary)->setEnabled(false);
+        return;
+    }
+    m_search = new LibrarySearch(m_context.searchIndexPath, this);
+    m_searchPanel = new SearchPanel(this);
+    addDockWidget(Qt::RightDockWidgetArea, m_searchPanel);
+    m_searchPanel->hide();
+    connect(m_searchPanel, &SearchPanel::searchRequested, this,
+            [this](const QString &query, SearchPanel::Scope scope) {
+                runLibrarySearch(query, scope == SearchPanel::Scope::OpenDocuments);
+            });
+    connect(m_searchPanel, &SearchPanel::hitChosen, this, &MainWindow::openSearchHit);
+    connect(m_search, &LibrarySearch::hitsFound, m_searchPanel, &SearchPanel::showHits);
+    connect(m_search, &LibrarySearch::searchRejected, m_searchPanel, &SearchPanel::showRejection);
+    connect(m_search, &LibrarySearch::message, this,
+            [this](const QString &text) { statusBar()->showMessage(text, 15000); });
+
+    m_indexPanel = new QWidget;
+    auto *layout = new QHBoxLayout(m_indexPanel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *what = new QLabel;
+    auto *progress = new QProgressBar;
+    progress->setMaximumWidth(160);
+    progress->setMaximumHeight(14);
+    progress->setTextVisible(false);
+    layout->addWidget(what);
+    layout->addWidget(progress);
+    statusBar()->addWidget(m_indexPanel);
+    m_indexPanel->hide();
+    connect(m_search, &LibrarySearch::indexProgress, this, [this, what, progress](int done, int total) {
+        what->setText(QStringLiteral("Indexing the library: %1 of %2 documents").arg(done).arg(total));
+        progress->setRange(0, total);
+        progress->setValue(done);
+        m_indexPanel->show();
+    });
+    connect(m_search, &LibrarySearch::indexIdle, m_indexPanel, &QWidget::hide);
+    m_search->updateFolders(libraryFolders());
+}
+
+void MainWindow::runLibrarySearch(const QString &query, bool openDocumentsOnly)
+{
+    SearchRequest request;
+    request.query = query;
+    if (openDocumentsOnly) {
+        QStringList paths;
+        for (DocumentWindow *window : documents())
+            paths << window->documentPath();
+        request.documents = paths;
+    }
+    // A copy of the RFC index: the search names documents on its own thread.
+    request.label = [index = m_library->index()](const QString &path) {
+        const int rfc = RfcLibrary::rfcNumberOf(path);
+        const RfcEntry *entry = rfc ? index.entry(rfc) : nullptr;
+        return DocumentLabel{rfc, entry ? entry->title : QString()};
+    };
+    m_search->search(request);
+}
+
+void MainWindow::openSearchHit(const SearchHit &hit)
+{
+    // The window of the file when it is open, however its path was written.
+    QString path = hit.path;
+    for (DocumentWindow *window : documents())
+        if (QFileInfo(window->documentPath()).absoluteFilePath() == hit.path)
+            path = window->documentPath();
+    QWidget *focus = QApplication::focusWidget();
+    if (const std::optional<Place> from = currentPlace())
+        recordJump(*from);
+    openDocument(path);
+    DocumentWindow *document = activeDocument();
+    if (!document || document->documentPath() != path)
+        return;
+    document->showLine(hit.line);
+    TextView *view = document->textView();
+    view->setSelectionStart(view->lineStart(hit.line - 1) + hit.column);
+    view->setSelectionLength(hit.length);
+    // Down and Return go on to the next hit.
+    if (focus && m_searchPanel->isAncestorOf(focus))
+        focus->setFocus();
 }

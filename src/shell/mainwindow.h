@@ -16,6 +16,7 @@ class AboutBox;
 struct AppContext;
 class FindBar;
 class FindDialog;
+class LibrarySearch;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -24,8 +25,10 @@ class RfcLibrary;
 class QMenu;
 class QTabBar;
 class QToolBar;
+class SearchPanel;
 class TextView;
 struct FontRecord;
+struct SearchHit;
 
 // The frame window: menus, tool bar, the open-files tab strip, the document
 // windows and the status bar with the caret's line.
@@ -57,6 +60,9 @@ public:
     FindDialog *findDialog() const { return m_findDialog; }
     FindBar *findBar() const { return m_findBar; }
     AboutBox *aboutBox() const { return m_aboutBox; }
+    // Null when the program runs without the library search.
+    LibrarySearch *librarySearch() const { return m_search; }
+    SearchPanel *searchPanel() const { return m_searchPanel; }
 
     // The open-files tab of a document window, or -1.
     int fileTabOf(DocumentWindow *window) const;
@@ -119,6 +125,12 @@ private:
     Session currentSession() const;
 
     void createLibrary();
+    void createSearch();
+    // The library folder and the read-only ones.
+    QStringList libraryFolders() const;
+    void runLibrarySearch(const QString &query, bool openDocumentsOnly);
+    // Opens the hit's document at the matched words, as a jump.
+    void openSearchHit(const SearchHit &hit);
     QString activeDocumentFolder() const;
     bool isInLibrary(const QString &path) const;
     // The tab's tool tip and the bar above the text, from the RFC index.
@@ -179,6 +191,9 @@ private:
     QMenu *m_recentMenu = nullptr;
     RfcLibrary *m_library = nullptr;
     QWidget *m_fetchPanel = nullptr;
+    LibrarySearch *m_search = nullptr;
+    SearchPanel *m_searchPanel = nullptr;
+    QWidget *m_indexPanel = nullptr;
     QList<QAction *> m_windowListEntries;
     // The text view Copy works on.
     QPointer<TextView> m_copySource;

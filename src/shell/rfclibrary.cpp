@@ -170,11 +170,16 @@ void RfcLibrary::cancelFetch()
 
 void RfcLibrary::refreshIndex()
 {
+    loadStoredIndex();
+    m_updater.updateIfDue(m_settings.folder);
+}
+
+void RfcLibrary::loadStoredIndex()
+{
     if (!m_indexLoaded) {
         m_indexLoaded = true;
         loadIndex();
     }
-    m_updater.updateIfDue(m_settings.folder);
 }
 
 void RfcLibrary::loadIndex()

@@ -50,6 +50,8 @@ public:
 
     // Fetches the RFC index when it is a day old; loads the stored one at once.
     void refreshIndex();
+    // Loads the stored RFC index once, fetching nothing.
+    void loadStoredIndex();
     const RfcIndex &index() const { return m_index; }
     // The completions offered by Open RFC: "RFC 9293 Transmission Control Protocol (TCP)".
     QStringList completions() const;

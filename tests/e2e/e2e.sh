@@ -16,7 +16,6 @@ out=$(realpath "$2")
 
 . "$(dirname "$0")/lib.sh"
 
-
 doc="$work/docs/rfc-e2e.txt"
 awk 'BEGIN {
     section = 0

@@ -28,7 +28,7 @@ trap cleanup EXIT
 mkdir -p "$work/app" "$work/home" "$work/config" "$work/docs"
 cp "$exe" "$work/app/folivane"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config"
-unset QT_QPA_PLATFORM XDG_DATA_HOME
+unset QT_QPA_PLATFORM XDG_DATA_HOME XDG_CACHE_HOME
 
 fail() {
     echo "e2e: FAIL: $*"

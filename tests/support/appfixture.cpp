@@ -20,7 +20,7 @@ QStringList bookmarkNames(DocumentWindow *window)
 AssembledProgram::AssembledProgram(UserSettings &store, Dialogs &dialogs, const QString &appDir)
     : fonts(store)
     , stateStore(prepareStateFolder(appDir, nullptr))
-    , context{store, dialogs, fonts, stateStore}
+    , context{store, dialogs, fonts, stateStore, appDir + QStringLiteral("/cache/search.sqlite")}
 {
     fonts.read();
     window = std::make_unique<MainWindow>(context);
@@ -28,7 +28,11 @@ AssembledProgram::AssembledProgram(UserSettings &store, Dialogs &dialogs, const 
 
 AssembledProgram::~AssembledProgram() = default;
 
-AppFixture::AppFixture() = default;
+AppFixture::AppFixture()
+{
+    // Never the user's own library: the search would index it.
+    settings->writeString(SettingsKeyPath, QStringLiteral("library_folder"), libraryFolder());
+}
 
 AppFixture::~AppFixture()
 {
@@ -74,6 +78,11 @@ DocumentWindow *AppFixture::open(const QString &path)
         if (window->documentPath() == path)
             return window;
     return nullptr;
+}
+
+QString AppFixture::libraryFolder() const
+{
+    return dir.path() + QStringLiteral("/library/");
 }
 
 QString AppFixture::stateFolder() const

@@ -53,6 +53,8 @@ public:
     QString document(const QString &name, const QByteArray &content) const;
     DocumentWindow *open(const QString &path);
     QString stateFolder() const;
+    // The library folder the fixture's settings name; not made.
+    QString libraryFolder() const;
     // The state files of a document, as the running program names them.
     QString iniPath(const QString &document) const;
     QString highlightPath(const QString &document) const;
