@@ -11,7 +11,7 @@
 QString LibrarySearch::defaultPath()
 {
     QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-    // The base directory specification asks to ignore a relative path.
+    // XDG base directories ignore a relative path.
     if (cache.isEmpty() || QDir::isRelativePath(cache))
         cache = QDir::homePath() + QStringLiteral("/.cache");
     return cache + QStringLiteral("/Tessary software/Folivane/search.sqlite");

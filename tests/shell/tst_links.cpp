@@ -14,7 +14,7 @@ const QByteArray First = "RFC 9998            First Document\n"
                          "\n"
                          "1.  Introduction\n"
                          "\n"
-                         "   See Section 2 and RFC 9999, and RFC 2068, and [SPEC].\n"
+                         "   See Section 2 and RFC 9999, and RFC 2068, and [PROTO].\n"
                          "\n"
                          "2.  Details\n"
                          "\n"
@@ -22,7 +22,7 @@ const QByteArray First = "RFC 9998            First Document\n"
                          "\n"
                          "3.  References\n"
                          "\n"
-                         "   [SPEC]     Someone, \"A Specification\", 2001.\n";
+                         "   [PROTO]     Someone, \"A Protocol\", 2001.\n";
 
 const QByteArray Second = "RFC 9999            Second Document\n"
                           "\n"
@@ -66,8 +66,8 @@ private slots:
         ctrlClick(view, line5 + int(QByteArray("See Sec").size()));
         QCOMPARE(view->caretLine(), 6);
 
-        // Enter on "[SPEC]" goes to its entry under References.
-        view->setSelectionStart(view->toViewPosition(int(First.indexOf("[SPEC]."))));
+        // Enter on "[PROTO]" goes to its entry under References.
+        view->setSelectionStart(view->toViewPosition(int(First.indexOf("[PROTO]."))));
         QTest::keyClick(view, Qt::Key_Return);
         QCOMPARE(view->caretLine(), 12);
 
