@@ -926,7 +926,12 @@ std::vector<ReferenceEntry> findReferenceEntries(QStringView text)
 
 std::vector<Link> findLinks(QStringView text)
 {
-    const Layout layout = LayoutReader(text).read();
+    return findDocumentLinks(text).links;
+}
+
+DocumentLinks findDocumentLinks(QStringView text)
+{
+    Layout layout = LayoutReader(text).read();
     std::vector<Link> inText;
     LinkScanner scanner(layout.references, inText);
     Pos from = 0;
@@ -940,5 +945,5 @@ std::vector<Link> findLinks(QStringView text)
     links.reserve(inText.size() + layout.contents.size());
     std::merge(inText.begin(), inText.end(), layout.contents.begin(), layout.contents.end(),
                std::back_inserter(links), [](const Link &a, const Link &b) { return a.start < b.start; });
-    return links;
+    return {std::move(links), std::move(layout.references)};
 }

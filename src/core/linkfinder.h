@@ -60,3 +60,12 @@ std::vector<ReferenceEntry> findReferenceEntries(QStringView text);
 // Page headers and footers hold no links; a table-of-contents line is one
 // link to its section.
 std::vector<Link> findLinks(QStringView text);
+
+// The links and the reference entries of a document, from one reading of its
+// layout, as a document window needs both.
+struct DocumentLinks
+{
+    std::vector<Link> links;
+    std::vector<ReferenceEntry> references;
+};
+DocumentLinks findDocumentLinks(QStringView text);

@@ -179,8 +179,9 @@ bool DocumentWindow::load(const QString &path, QString *error)
     m_timings.buildIndex = clock.nsecsElapsed();
 
     clock.restart();
-    m_links = findLinks(text.text());
-    m_references = findReferenceEntries(text.text());
+    DocumentLinks found = findDocumentLinks(text.text());
+    m_links = std::move(found.links);
+    m_references = std::move(found.references);
     m_timings.findLinks = clock.nsecsElapsed();
 
     m_storedView = m_stateFiles->readView();

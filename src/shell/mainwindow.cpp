@@ -68,7 +68,7 @@ const QString SessionActiveValue = QStringLiteral("session_active");
 
 enum class Menu { None, File, Edit, Search, Go, Config, View, Theme, Window, Help };
 
-struct CommandSpec
+struct CommandRow
 {
     Command command;
     const char *name;
@@ -82,7 +82,7 @@ struct CommandSpec
 };
 
 // The one command table, in menu order.
-const CommandSpec Commands[] = {
+const CommandRow Commands[] = {
     {Command::FileOpen, "FileOpen", Menu::File, "&Open", QKeySequence(Qt::CTRL | Qt::Key_O), ImageList::Open,
      "Open|Open a file"},
     {Command::FileOpenRfc, "FileOpenRfc", Menu::File, "Open &RFC...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
@@ -162,7 +162,7 @@ const CommandSpec Commands[] = {
 };
 static_assert(std::size(Commands) == CommandCount);
 
-struct MenuSpec
+struct MenuRow
 {
     Menu menu;
     const char *caption;
@@ -171,7 +171,7 @@ struct MenuSpec
     Menu parent = Menu::None;
 };
 
-const MenuSpec Menus[] = {
+const MenuRow Menus[] = {
     {Menu::File, "&File", "File related commands"},
     {Menu::Edit, "&Edit", "Edit commands"},
     {Menu::Search, "&Search", nullptr},
@@ -285,7 +285,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::createActions()
 {
-    for (const CommandSpec &row : Commands) {
+    for (const CommandRow &row : Commands) {
         auto *action = new QAction(QString::fromLatin1(row.caption), this);
         action->setObjectName(QString::fromLatin1(row.name));
         if (row.alternateShortcut.isEmpty())
@@ -405,17 +405,17 @@ void MainWindow::connectActions()
 void MainWindow::createMenus()
 {
     std::map<Menu, QMenu *> menus;
-    for (const MenuSpec &spec : Menus) {
-        QMenu *parent = spec.parent == Menu::None ? nullptr : menus.at(spec.parent);
+    for (const MenuRow &menuRow : Menus) {
+        QMenu *parent = menuRow.parent == Menu::None ? nullptr : menus.at(menuRow.parent);
         if (parent)
             parent->addSeparator();
-        QMenu *menu = parent ? parent->addMenu(QString::fromLatin1(spec.caption))
-                             : menuBar()->addMenu(QString::fromLatin1(spec.caption));
-        menus[spec.menu] = menu;
-        if (spec.hint)
-            menu->menuAction()->setStatusTip(QString::fromLatin1(spec.hint));
-        for (const CommandSpec &row : Commands) {
-            if (row.menu != spec.menu)
+        QMenu *menu = parent ? parent->addMenu(QString::fromLatin1(menuRow.caption))
+                             : menuBar()->addMenu(QString::fromLatin1(menuRow.caption));
+        menus[menuRow.menu] = menu;
+        if (menuRow.hint)
+            menu->menuAction()->setStatusTip(QString::fromLatin1(menuRow.hint));
+        for (const CommandRow &row : Commands) {
+            if (row.menu != menuRow.menu)
                 continue;
             if (row.separatorBefore)
                 menu->addSeparator();
@@ -423,7 +423,7 @@ void MainWindow::createMenus()
             if (row.command == Command::FileOpenRfc)
                 m_recentMenu = menu->addMenu(QStringLiteral("Open Re&cent"));
         }
-        if (spec.menu == Menu::Window)
+        if (menuRow.menu == Menu::Window)
             m_windowMenu = menu;
     }
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::fillWindowList);
@@ -878,7 +878,7 @@ void MainWindow::followPalette()
     if (std::exchange(m_followedPalette, palette.cacheKey()) == palette.cacheKey())
         return;
     m_mdiArea->setBackground(palette.brush(QPalette::Dark));
-    for (const CommandSpec &row : Commands)
+    for (const CommandRow &row : Commands)
         if (row.image >= 0)
             action(row.command)->setIcon(ImageList::icon(row.image));
     refreshTabImages();
