@@ -48,7 +48,11 @@ start() {
     while [ -z "$main" ]; do
         main=$(xdotool search --onlyvisible --name "Folivane V" 2>/dev/null | head -1) || true
         i=$((i + 1))
-        [ $i -le 100 ] || fail "no main window after 20 s"
+        if [ $i -gt 150 ]; then
+            kill -0 "$pid" 2>/dev/null || echo "e2e: the program had ended; its output:"
+            sed 's/^/    /' "$work/app.log"
+            fail "no main window after 30 s"
+        fi
         [ -n "$main" ] || sleep 0.2
     done
     xdotool windowfocus --sync "$main"
