@@ -1,13 +1,7 @@
 # folivane_add_test(<name> SOURCES <files...> LIBS <targets...>)
 # Builds one Qt Test executable and registers it with CTest, offscreen.
-# FOLIVANE_CORPUS names the shared RFC corpus only when it is beside the
-# checkout; tests that read it skip themselves without it.
-set(FOLIVANE_CORPUS_DIR ${PROJECT_SOURCE_DIR}/../shared/corpus)
-if(EXISTS ${FOLIVANE_CORPUS_DIR}/INDEX.md)
-    set(FOLIVANE_CORPUS_ENV "FOLIVANE_CORPUS=${FOLIVANE_CORPUS_DIR}")
-else()
-    set(FOLIVANE_CORPUS_ENV "")
-endif()
+# FOLIVANE_CORPUS names the real RFC and draft texts kept with the tests.
+set(FOLIVANE_CORPUS_ENV "FOLIVANE_CORPUS=${PROJECT_SOURCE_DIR}/tests/data/corpus")
 
 function(folivane_add_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
@@ -15,7 +9,7 @@ function(folivane_add_test name)
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;FOLIVANE_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;${FOLIVANE_CORPUS_ENV}"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${FOLIVANE_CORPUS_ENV}"
         TIMEOUT 120)
 endfunction()
 

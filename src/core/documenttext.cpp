@@ -50,6 +50,24 @@ void dropCarriageReturnsBeforeLineFeeds(QString &text)
     text.truncate(out - text.constData());
 }
 
+// Bytes below a blank that no text uses: NUL and the other control codes
+// but tab, line feed, vertical tab, form feed and carriage return.
+qsizetype controlBytes(const QByteArray &bytes)
+{
+    return std::count_if(bytes.begin(), bytes.end(), [](char byte) {
+        const auto c = static_cast<unsigned char>(byte);
+        return c < 0x20 && (c < '\t' || c > '\r');
+    });
+}
+
+// A stray control byte or two is damage in a text; where they are common
+// (one byte in twenty), the file is binary.
+bool isBinary(const QByteArray &bytes)
+{
+    const qsizetype controls = controlBytes(bytes);
+    return controls > 8 && controls * 20 > bytes.size();
+}
+
 } // namespace
 
 DocumentText DocumentText::read(const QString &path)
@@ -91,11 +109,14 @@ DocumentText DocumentText::read(const QString &path)
         result.m_error = QStringLiteral("The file is too large.");
         return result;
     }
-    if (bytes.contains('\0')) {
-        result.m_error = QStringLiteral("It is not a text file (it contains NUL bytes).");
+    if (isBinary(bytes)) {
+        result.m_error = QStringLiteral("It is not a text file (it is full of NUL and other control bytes).");
         return result;
     }
     result.m_text = decode(bytes);
+    // A NUL would end the text for much of the toolkit: it shows as the
+    // symbol for NUL, one character for one, so positions stay.
+    result.m_text.replace(QChar(u'\0'), QChar(NulPlaceholder));
     if (result.m_text.contains(u'\r'))
         dropCarriageReturnsBeforeLineFeeds(result.m_text);
     return result;

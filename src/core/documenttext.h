@@ -12,6 +12,8 @@ class DocumentText
 public:
     // Larger files are refused: view positions are 32-bit.
     static constexpr qint64 MaxFileSize = qint64(512) * 1024 * 1024;
+    // What a NUL byte reads as: U+2400 SYMBOL FOR NULL.
+    static constexpr char16_t NulPlaceholder = 0x2400;
 
     static DocumentText read(const QString &path);
 

@@ -222,8 +222,19 @@ void DocumentWindow::showText()
 
 void DocumentWindow::setNotice(const QString &html)
 {
-    m_notice->setText(html);
+    m_noticeHtml = html;
+    showNotice();
     m_noticeBar->setVisible(!html.isEmpty() && !m_noticeClosed);
+}
+
+// The toolkit colours links once, when the text is set, and not from the
+// theme: each link is given the palette's link colour, again at every restyle.
+void DocumentWindow::showNotice()
+{
+    QString html = m_noticeHtml;
+    html.replace(QStringLiteral("<a href="), QStringLiteral("<a style=\"color:%1\" href=")
+                                                 .arg(QApplication::palette(m_notice).color(QPalette::Link).name()));
+    m_notice->setText(html);
 }
 
 void DocumentWindow::jumpToLine(int line)
@@ -314,6 +325,7 @@ void DocumentWindow::setViewSettings(const ViewSettings &settings)
 
 void DocumentWindow::restyle()
 {
+    showNotice();
     if (!m_textShown)
         return;
     applyFont();
@@ -406,7 +418,11 @@ void DocumentWindow::restoreHighlights()
         spans.push_back({range.start, range.end - range.start});
     m_textView->mergeFormat(spans, PaletteColours::highlightFormat(m_textView->palette()));
     if (damaged)
-        m_dialogs.information(this, SelectTextFirst, HighlightCaption);
+        m_dialogs.information(this,
+                              QStringLiteral("Some highlights of %1 were damaged or lay past the end of the text; "
+                                             "the others are shown")
+                                  .arg(m_record.path),
+                              HighlightCaption);
     m_highlightsChanged = false;
 }
 
@@ -510,12 +526,33 @@ void DocumentWindow::deleteBookmark()
 void DocumentWindow::jumpToSelectedBookmark()
 {
     const QListWidgetItem *entry = m_bookmarkList->currentItem();
-    if (entry && entry->isSelected())
-        jumpToLine(m_record.bookmarks[size_t(entry->data(SlotRole).toInt())].line);
+    if (!entry || !entry->isSelected())
+        return;
+    // Bookmarks count lines from 0; the line above stays in sight.
+    const int line = m_record.bookmarks[size_t(entry->data(SlotRole).toInt())].line;
+    emit jumping({m_record.path, topLine()});
+    m_textView->setSelectionStart(m_textView->lineStart(std::clamp(line, 0, std::max(m_textView->lineCount() - 1, 0))));
+    m_textView->scrollToLine(line);
+}
+
+// The file is written over at close: a change now would either be lost or
+// destroy the highlights that could not be read.
+bool DocumentWindow::refuseHighlightChange()
+{
+    if (!m_highlightFileUnread)
+        return false;
+    m_dialogs.error(this,
+                    QStringLiteral("Highlights of %1 cannot be changed: its highlight file %2 could not be read. "
+                                   "Make the file readable or remove it, then open the document again")
+                        .arg(m_record.path, m_stateFiles->highlightPath()),
+                    HighlightCaption);
+    return true;
 }
 
 void DocumentWindow::highlightSelection()
 {
+    if (refuseHighlightChange())
+        return;
     if (m_textView->selectionLength() <= 0) {
         m_dialogs.information(this, SelectTextFirst, HighlightCaption);
         return;
@@ -529,6 +566,8 @@ void DocumentWindow::highlightSelection()
 
 void DocumentWindow::unhighlightSelection()
 {
+    if (refuseHighlightChange())
+        return;
     if (m_textView->selectionLength() <= 0)
         return;
     m_record.highlights.remove(m_textView->selectionStart(),
@@ -581,11 +620,7 @@ bool DocumentWindow::goToPage(int page)
 QString DocumentWindow::reference() const
 {
     const int index = m_record.outline.headingAtLine(m_textView->caretLine() + 1);
-    QString section;
-    if (index >= 0) {
-        const QString &heading = m_record.outline.headings[size_t(index)].text;
-        section = heading.left(heading.indexOf(u' '));
-    }
+    const QString section = index >= 0 ? m_record.outline.headings[size_t(index)].number : QString();
     const QString cited = citation(m_record.path, section);
     const QString selected = m_textView->selectedText();
     return selected.isEmpty() ? cited : quotedCitation(cited, selected);

@@ -142,6 +142,8 @@ private:
     void foldPages();
     void restoreBookmarks();
     void restoreHighlights();
+    bool refuseHighlightChange();
+    void showNotice();
     // False when a state file could not be written, with the reason.
     bool saveState(QString *error);
     void jumpToHeading(QTreeWidgetItem *entry);
@@ -164,6 +166,7 @@ private:
     QListWidget *m_bookmarkList;
     TextView *m_textView;
     QWidget *m_noticeBar;
+    QString m_noticeHtml; // as given, before its links are coloured
     QLabel *m_notice;
     bool m_noticeClosed = false;
 

@@ -1,4 +1,5 @@
 #include "elidedtooltipdelegate.h"
+#include "plaintooltip.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>
@@ -11,7 +12,7 @@ bool ElidedToolTipDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     // option.rect is the room the view gives the item, past its indentation.
     if (sizeHint(option, index).width() > option.rect.width())
-        QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(), view->viewport(),
+        QToolTip::showText(event->globalPos(), plainToolTip(index.data(Qt::DisplayRole).toString()), view->viewport(),
                            option.rect);
     else
         QToolTip::hideText();

@@ -10,8 +10,8 @@
 FindBar::FindBar(QWidget *parent)
     : QWidget(parent)
     , m_field(new QLineEdit)
-    , m_matchCase(new QCheckBox(QStringLiteral("Match &case")))
-    , m_wholeWord(new QCheckBox(QStringLiteral("&Whole word")))
+    , m_matchCase(new QCheckBox(QStringLiteral("Match c&ase")))
+    , m_wholeWord(new QCheckBox(QStringLiteral("Whole w&ord")))
     , m_count(new QLabel)
     , m_wrapped(new QLabel(QStringLiteral("wrapped")))
 {
@@ -39,10 +39,15 @@ FindBar::FindBar(QWidget *parent)
     connect(m_field, &QLineEdit::textChanged, this, &FindBar::searchChanged);
     connect(m_matchCase, &QCheckBox::toggled, this, &FindBar::searchChanged);
     connect(m_wholeWord, &QCheckBox::toggled, this, &FindBar::searchChanged);
-    connect(closeButton, &QToolButton::clicked, this, [this] {
-        hide();
-        emit closed();
-    });
+    connect(closeButton, &QToolButton::clicked, this, &FindBar::dismiss);
+}
+
+// Closed first, so that the focus goes back to the document the bar served:
+// hiding the focused bar would hand it to the first document instead.
+void FindBar::dismiss()
+{
+    emit closed();
+    hide();
 }
 
 void FindBar::open(const QString &text)
@@ -87,8 +92,7 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         if (key->key() == Qt::Key_Escape) {
-            hide();
-            emit closed();
+            dismiss();
             return true;
         }
     }

@@ -39,6 +39,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void dismiss();
+
     QLineEdit *m_field;
     QCheckBox *m_matchCase;
     QCheckBox *m_wholeWord;

@@ -91,4 +91,23 @@ FontRecord fromFont(const QFont &font, const QColor &fontColor, const FontRecord
     return record;
 }
 
+QFont dialogFont(const FontRecord &record, bool heading)
+{
+    QFont font = toFont(record, QFont());
+    if (heading && record == FontRecord())
+        font.setBold(true);
+    return font;
+}
+
+FontRecord fromDialog(const FontRecord &previous, const QFont &offered, const QColor &offeredColor,
+                      const QFont &chosen, const QColor &chosenColor)
+{
+    if (chosen == offered && chosenColor == offeredColor)
+        return previous;
+    FontRecord record = fromFont(chosen, chosenColor, previous);
+    if (chosenColor == offeredColor)
+        record.color = previous.color;
+    return record;
+}
+
 } // namespace FontStyle

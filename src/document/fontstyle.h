@@ -20,4 +20,13 @@ QColor color(const FontRecord &record, const QPalette &palette);
 QTextCharFormat headingFormat(const FontRecord &record, const QPalette &palette, int zoom);
 FontRecord fromFont(const QFont &font, const QColor &color, const FontRecord &previous);
 
+// What the font dialog opens on: a default heading record shows as headings
+// are drawn, in bold.
+QFont dialogFont(const FontRecord &record, bool heading);
+// The record after the dialog was confirmed: what the user left as offered
+// stays as stored, so a palette's colour or a default heading never becomes
+// a chosen one.
+FontRecord fromDialog(const FontRecord &previous, const QFont &offered, const QColor &offeredColor,
+                      const QFont &chosen, const QColor &chosenColor);
+
 } // namespace FontStyle

@@ -2,6 +2,7 @@
 
 #include "palettecolours.h"
 #include "textsearch.h"
+#include "plaintooltip.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -392,7 +393,7 @@ bool TextView::viewportEvent(QEvent *event)
     if (event->type() == QEvent::ToolTip) {
         const auto *help = static_cast<QHelpEvent *>(event);
         if (const Link *link = linkUnder(help->pos()))
-            QToolTip::showText(help->globalPos(), link->target.description(), viewport());
+            QToolTip::showText(help->globalPos(), plainToolTip(link->target.description()), viewport());
         else
             QToolTip::hideText();
         return true;

@@ -27,8 +27,13 @@ QStringList SettingList::read() const
     return entries;
 }
 
-bool SettingList::write(const QStringList &entries)
+bool SettingList::write(const QStringList &entries, QString *failedValue)
 {
+    const auto failed = [&](int index) {
+        if (failedValue)
+            *failedValue = valueName(index);
+        return false;
+    };
     QStringList kept;
     for (const QString &entry : entries) {
         if (!entry.isEmpty() && !entry.contains(u'\n') && !entry.contains(u'\r') && kept.size() < m_capacity)
@@ -36,10 +41,10 @@ bool SettingList::write(const QStringList &entries)
     }
     const int stored = int(read().size());
     if (!m_store.openKey(SettingsKeyPath))
-        return false;
+        return failed(0);
     for (int index = 0; index < std::max(int(kept.size()), stored); ++index) {
         if (!m_store.writeString(SettingsKeyPath, valueName(index), kept.value(index)))
-            return false;
+            return failed(index);
     }
     return true;
 }

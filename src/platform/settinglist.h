@@ -14,7 +14,8 @@ public:
 
     QStringList read() const;
     // At most capacity entries; an entry with a line break is never stored.
-    bool write(const QStringList &entries);
+    // A failure names the value it could not write in *failedValue.
+    bool write(const QStringList &entries, QString *failedValue = nullptr);
 
 private:
     QString valueName(int index) const;

@@ -49,9 +49,8 @@ AboutBox::AboutBox(Dialogs &dialogs, QWidget *owner)
     QFont linkFont = m_mailLink->font();
     linkFont.setUnderline(true);
     m_mailLink->setFont(linkFont);
-    QPalette linkPalette = m_mailLink->palette();
-    linkPalette.setColor(QPalette::WindowText, Qt::blue);
-    m_mailLink->setPalette(linkPalette);
+    // The theme's link colour, readable on a dark window too.
+    m_mailLink->setForegroundRole(QPalette::Link);
     m_mailLink->setCursor(Qt::PointingHandCursor);
     m_mailLink->installEventFilter(this);
 

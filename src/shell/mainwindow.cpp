@@ -18,6 +18,7 @@
 #include "textview.h"
 #include "themepalette.h"
 #include "usersettings.h"
+#include "plaintooltip.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -103,7 +104,7 @@ const CommandRow Commands[] = {
      "Delete bookmark | Delete one bookmark from bookmark tab"},
     {Command::EditHighlight, "EditHighlight", Menu::Edit, "Highlight", QKeySequence(Qt::Key_F5),
      ImageList::Highlight, "Highlight | Highlight your selections ", true},
-    {Command::EditCancelHighlight, "EditCancelHighlight", Menu::Edit, "&Cancel Highlight",
+    {Command::EditCancelHighlight, "EditCancelHighlight", Menu::Edit, "Ca&ncel Highlight",
      QKeySequence(Qt::Key_F6), ImageList::CancelHighlight, "Cancel Highlight | Cancel highlight"},
     {Command::SearchFind, "SearchFind", Menu::Search, "&Find ...", QKeySequence(Qt::CTRL | Qt::Key_F),
      ImageList::Find, "Find ... | Find text in current RFC document"},
@@ -129,7 +130,7 @@ const CommandRow Commands[] = {
      "Header Font...| Config Header Font ..."},
     {Command::ViewToolbar, "ViewToolbar", Menu::View, "&Toolbar", {}, -1, nullptr},
     {Command::ViewStatusBar, "ViewStatusBar", Menu::View, "Status bar", {}, -1, nullptr},
-    {Command::ViewFileTabs, "ViewFileTabs", Menu::View, "Open Files &Tab", {}, -1, nullptr},
+    {Command::ViewFileTabs, "ViewFileTabs", Menu::View, "Open &Files Tab", {}, -1, nullptr},
     {Command::ViewRestoreSession, "ViewRestoreSession", Menu::View, "&Reopen Documents at Start", {}, -1,
      "Reopen Documents at Start|Open the documents of the last run again when the program starts", true},
     {Command::ViewZoomIn, "ViewZoomIn", Menu::View, "Zoom &In", QKeySequence(Qt::CTRL | Qt::Key_Plus), -1,
@@ -187,15 +188,25 @@ const MenuRow Menus[] = {
 void applyHint(QAction *action, const QString &hint)
 {
     const qsizetype bar = hint.indexOf(u'|');
-    action->setToolTip(bar < 0 ? hint : hint.left(bar));
-    action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+    action->setToolTip((bar < 0 ? hint : hint.left(bar)).trimmed());
+    action->setStatusTip((bar < 0 ? hint : hint.mid(bar + 1)).trimmed());
+}
+
+// A symbolic link or another spelling of a path names the same file; a
+// file that is gone is known by its path as written.
+bool isSameFile(const QString &first, const QString &second)
+{
+    if (first == second)
+        return true;
+    const QString canonical = QFileInfo(first).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(second).canonicalFilePath();
 }
 
 // The file-name part of a path: the text after its last separator.
 QString fileNamePart(const QString &path)
 {
     qsizetype cut = -1;
-    for (const QChar separator : {u'\\', u':', u'/'})
+    for (const QChar separator : {u'\\', u'/'})
         cut = std::max(cut, path.lastIndexOf(separator));
     return path.mid(cut + 1);
 }
@@ -364,8 +375,8 @@ void MainWindow::connectActions()
     on(Command::GoBack, [this] { goThroughHistory(&JumpHistory::back); });
     on(Command::GoForward, [this] { goThroughHistory(&JumpHistory::forward); });
     on(Command::GoPage, &MainWindow::goToPage);
-    on(Command::ConfigTextFont, [this] { chooseFont(m_context.fonts.text); });
-    on(Command::ConfigHeaderFont, [this] { chooseFont(m_context.fonts.header); });
+    on(Command::ConfigTextFont, [this] { chooseFont(m_context.fonts.text, false); });
+    on(Command::ConfigHeaderFont, [this] { chooseFont(m_context.fonts.header, true); });
     on(Command::ViewToolbar, &MainWindow::toggleToolBar);
     on(Command::ViewStatusBar, &MainWindow::toggleStatusBar);
     on(Command::ViewFileTabs, &MainWindow::toggleFileTabs);
@@ -421,7 +432,7 @@ void MainWindow::createMenus()
                 menu->addSeparator();
             menu->addAction(action(row.command));
             if (row.command == Command::FileOpenRfc)
-                m_recentMenu = menu->addMenu(QStringLiteral("Open Re&cent"));
+                m_recentMenu = menu->addMenu(QStringLiteral("Open R&ecent"));
         }
         if (menuRow.menu == Menu::Window)
             m_windowMenu = menu;
@@ -518,9 +529,13 @@ bool MainWindow::writeSettings(QString *error)
         if (!settings.writeInteger(key, QLatin1String(name), value))
             return failed(QLatin1String(name));
     }
-    if (!settings.writeInteger(key, RestoreSessionValue, m_restoreSession) || !m_sessionList.write(m_closedSession.paths)
-        || !settings.writeInteger(key, SessionActiveValue, m_closedSession.active))
+    if (!settings.writeInteger(key, RestoreSessionValue, m_restoreSession))
         return failed(RestoreSessionValue);
+    QString listValue;
+    if (!m_sessionList.write(m_closedSession.paths, &listValue))
+        return failed(listValue);
+    if (!settings.writeInteger(key, SessionActiveValue, m_closedSession.active))
+        return failed(SessionActiveValue);
     if (!m_library->settings().write(settings))
         return failed(QStringLiteral("library_folder"));
     if (!m_context.fonts.write())
@@ -539,10 +554,23 @@ void MainWindow::showEvent(QShowEvent *event)
         applyBarSettings();
 }
 
+// Centred, with the frame the window manager adds (its title bar above all)
+// on the screen's available area: a stored size can be the whole screen's.
+void MainWindow::placeOnScreen()
+{
+    const QRect available = screen()->availableGeometry();
+    const QSize frameExtra = frameGeometry().size() - size();
+    resize(size().boundedTo(available.size() - frameExtra));
+    QRect frame = frameGeometry();
+    frame.moveCenter(available.center());
+    frame.moveTopLeft({std::max(frame.left(), available.left()), std::max(frame.top(), available.top())});
+    move(frame.topLeft());
+}
+
 void MainWindow::applyBarSettings()
 {
     if (!std::exchange(m_centred, true) && screen())
-        move(screen()->availableGeometry().center() - rect().center());
+        placeOnScreen();
     setWindowTitle(QLatin1String(ProductTitle) + ProductVersion);
     m_toolBar->setVisible(m_showToolBar);
     action(Command::ViewToolbar)->setChecked(m_showToolBar);
@@ -623,7 +651,7 @@ void MainWindow::openDocument(const QString &path)
 {
     DocumentWindow *window = nullptr;
     for (DocumentWindow *document : documents()) {
-        if (document->documentPath() == path) {
+        if (isSameFile(document->documentPath(), path)) {
             window = document;
             break;
         }
@@ -775,6 +803,7 @@ void MainWindow::openFindBar()
     TextView *view = document->textView();
     view->prepareSearch();
     m_findAnchor = view->selectionStart();
+    m_searchBeforeBar = m_lastSearch;
     const QString selected = view->selectedText();
     m_findBar->open(selected.contains(u'\n') ? QString() : selected);
     searchFromFindBar();
@@ -785,9 +814,10 @@ void MainWindow::searchFromFindBar()
     DocumentWindow *document = activeDocument();
     if (!document || m_findBar->isHidden())
         return;
-    m_lastSearch = {SearchSource::FindBar, m_findBar->text(), m_findBar->options()};
-    showMatch(document->findMatch(m_lastSearch.text, m_lastSearch.options, m_findAnchor, true));
-    document->markMatches(m_lastSearch.text, m_lastSearch.options);
+    const LastSearch typed{SearchSource::FindBar, m_findBar->text(), m_findBar->options()};
+    m_lastSearch = typed.text.isEmpty() ? m_searchBeforeBar : typed;
+    showMatch(document->findMatch(typed.text, typed.options, m_findAnchor, true), typed.text);
+    document->markMatches(typed.text, typed.options);
 }
 
 void MainWindow::repeatSearch(bool forward)
@@ -804,15 +834,15 @@ void MainWindow::repeatSearch(bool forward)
         return;
     const TextView *view = document->textView();
     const qint32 from = forward ? view->selectionStart() + 1 : view->selectionStart();
-    showMatch(document->findMatch(m_lastSearch.text, m_lastSearch.options, from, forward));
+    showMatch(document->findMatch(m_lastSearch.text, m_lastSearch.options, from, forward), m_lastSearch.text);
 }
 
-void MainWindow::showMatch(const DocumentWindow::MatchResult &result)
+void MainWindow::showMatch(const DocumentWindow::MatchResult &result, const QString &text)
 {
     if (!m_findBar->isHidden())
         m_findBar->showResult(result.index, result.count, result.wrapped);
-    if (result.index < 0 && !m_lastSearch.text.isEmpty())
-        statusBar()->showMessage(QStringLiteral("Not found: %1").arg(m_lastSearch.text), 5000);
+    if (result.index < 0 && !text.isEmpty())
+        statusBar()->showMessage(QStringLiteral("Not found: %1").arg(text), 5000);
     else if (result.wrapped)
         statusBar()->showMessage(QStringLiteral("Search wrapped"), 3000);
     else
@@ -829,13 +859,15 @@ void MainWindow::closeFindBar()
 
 // Every open document takes the record at once; it is stored when the
 // program ends.
-void MainWindow::chooseFont(FontRecord &record)
+void MainWindow::chooseFont(FontRecord &record, bool heading)
 {
-    QFont font = FontStyle::toFont(record, QFont());
-    QColor color = FontStyle::color(record, palette());
+    const QFont offered = FontStyle::dialogFont(record, heading);
+    const QColor offeredColor = FontStyle::color(record, QApplication::palette());
+    QFont font = offered;
+    QColor color = offeredColor;
     if (!m_context.dialogs.chooseFont(this, font, color))
         return;
-    record = FontStyle::fromFont(font, color, record);
+    record = FontStyle::fromDialog(record, offered, offeredColor, font, color);
     for (DocumentWindow *document : documents())
         document->restyle();
 }
@@ -1236,7 +1268,7 @@ void MainWindow::showIndexFacts(DocumentWindow *window)
     const int rfc = RfcLibrary::rfcNumberOf(window->documentPath());
     const int tab = fileTabOf(window);
     if (tab >= 0)
-        m_fileTabs->setTabToolTip(tab, rfc ? index.toolTip(rfc) : QString());
+        m_fileTabs->setTabToolTip(tab, plainToolTip(rfc ? index.toolTip(rfc) : QString()));
     const RfcEntry *entry = rfc ? index.entry(rfc) : nullptr;
     if (!entry) {
         window->setNotice(QString());

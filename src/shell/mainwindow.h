@@ -95,9 +95,10 @@ private:
     void openFindBar();
     void searchFromFindBar();
     void repeatSearch(bool forward);
-    void showMatch(const DocumentWindow::MatchResult &result);
+    void showMatch(const DocumentWindow::MatchResult &result, const QString &text);
     void closeFindBar();
-    void chooseFont(FontRecord &record);
+    void chooseFont(FontRecord &record, bool heading);
+    void placeOnScreen();
     // Hands the view settings to every document and updates the zoom commands.
     void applyViewSettings();
     void setZoom(int zoom);
@@ -168,6 +169,7 @@ private:
         SearchOptions options;
     };
     LastSearch m_lastSearch;
+    LastSearch m_searchBeforeBar; // what F3 repeats while the bar is empty
     qint32 m_findAnchor = 0;
     SettingList m_recentList;
     SettingList m_sessionList;

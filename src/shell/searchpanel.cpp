@@ -1,4 +1,5 @@
 #include "searchpanel.h"
+#include "plaintooltip.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -192,7 +193,7 @@ void SearchPanel::showHits(const QList<SearchHit> &hits, int total, bool complet
         auto *item = new QListWidgetItem(name + QStringLiteral(" \u2014 ") + place, m_hits);
         item->setData(HtmlRole, QStringLiteral("<b>%1</b> \u2014 %2<br>%3")
                                     .arg(name.toHtmlEscaped(), place.toHtmlEscaped(), hit.snippet));
-        item->setToolTip(hit.path);
+        item->setToolTip(plainToolTip(hit.path));
         if (moved && hit.path == chosen.path && hit.line == chosen.line && hit.column == chosen.column)
             select = row;
     }

@@ -1,4 +1,5 @@
 #include "linkfinder.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,10 +83,10 @@ QStringList shown(QStringView text)
     return shown(text, findLinks(text), text.size());
 }
 
-// A document of the shared corpus, lines separated by "\n".
+// A document of the test corpus, lines separated by "\n".
 QString corpusText(const QString &file)
 {
-    QFile f(QDir(qEnvironmentVariable("FOLIVANE_CORPUS")).filePath(file));
+    QFile f(corpusFile(file));
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).remove(u'\r') : QString();
 }
 
@@ -414,8 +415,6 @@ Authors' Addresses
         QFETCH(QString, file);
         QFETCH(int, line);
         QFETCH(QString, link);
-        if (qEnvironmentVariableIsEmpty("FOLIVANE_CORPUS"))
-            QSKIP("FOLIVANE_CORPUS is not set");
         const QString text = corpusText(file);
         QVERIFY2(!text.isEmpty(), qPrintable(file + QStringLiteral(" is not in the corpus")));
         const qsizetype lineStart = lineStartOf(text, line);
@@ -432,9 +431,7 @@ Authors' Addresses
     // text, and every tag they lead to has its entry.
     void wholeCorpus()
     {
-        if (qEnvironmentVariableIsEmpty("FOLIVANE_CORPUS"))
-            QSKIP("FOLIVANE_CORPUS is not set");
-        const QDir corpus(qEnvironmentVariable("FOLIVANE_CORPUS"));
+        const QDir corpus(corpusFile(QString()));
         const QStringList files = corpus.entryList({QStringLiteral("*.txt")}, QDir::Files);
         QVERIFY2(!files.isEmpty(), qPrintable(corpus.path() + QStringLiteral(" holds no documents")));
         for (const QString &file : files) {

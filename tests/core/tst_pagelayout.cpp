@@ -1,4 +1,5 @@
 #include "pagelayout.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -133,10 +134,7 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(int, headerLines);
-        const QString corpus = qEnvironmentVariable("FOLIVANE_CORPUS");
-        if (corpus.isEmpty())
-            QSKIP("FOLIVANE_CORPUS is not set");
-        QFile input(corpus + u'/' + file);
+        QFile input(corpusFile(file));
         QVERIFY2(input.open(QIODevice::ReadOnly), qPrintable(input.fileName()));
         QString text = QString::fromUtf8(input.readAll());
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -1,4 +1,5 @@
 #include "requirementwords.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -93,10 +94,7 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(bool, cites);
-        const QString corpus = qEnvironmentVariable("FOLIVANE_CORPUS");
-        if (corpus.isEmpty())
-            QSKIP("FOLIVANE_CORPUS is not set");
-        QFile input(corpus + u'/' + file);
+        QFile input(corpusFile(file));
         QVERIFY2(input.open(QIODevice::ReadOnly), qPrintable(input.fileName()));
         const QString text = QString::fromUtf8(input.readAll());
         QCOMPARE(citesRequirementLevels(text), cites);

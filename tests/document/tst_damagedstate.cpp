@@ -99,6 +99,9 @@ private slots:
         QVERIFY(window);
         QCOMPARE(window->record().highlights.ranges(), loaded);
         QCOMPARE(messages(app), messageCount);
+        // It said what happened, not "select some text".
+        if (messageCount)
+            QVERIFY(app.dialogs.informations.value(0).text.contains(QStringLiteral("damaged")));
         // Left as it was: nothing changed, so nothing is written.
         QVERIFY(window->close());
         QCOMPARE(readFile(hl), bytes);

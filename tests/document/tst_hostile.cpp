@@ -6,13 +6,19 @@
 #include "documenttext.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMdiArea>
 #include <QRandomGenerator>
 #include <QTabBar>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTreeWidget>
 
 #include <atomic>
 #include <cerrno>
@@ -101,6 +107,28 @@ class TestHostileDocuments : public QObject
     Q_OBJECT
 
 private slots:
+    // A heading holding markup showed as rich text in the index's tool tip:
+    // an image naming a FIFO hung the window on hover.
+    void markupInAToolTipShowsAsText()
+    {
+        AppFixture app;
+        app.start()->resize(600, 400);
+        const QByteArray title = "<img src=\"/nowhere/fifo\"> " + QByteArray(300, 'x');
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc-tip.txt"), "1.  " + title + "\n\ntext\n"));
+        QTreeWidget *tree = window->indexTree();
+        QVERIFY(tree->topLevelItemCount() > 0);
+        const QRect item = tree->visualItemRect(tree->topLevelItem(0));
+        QHelpEvent hover(QEvent::ToolTip, item.center(), tree->viewport()->mapToGlobal(item.center()));
+        QApplication::sendEvent(tree->viewport(), &hover);
+        QLabel *tip = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (widget->inherits("QTipLabel") && widget->isVisible())
+                tip = qobject_cast<QLabel *>(widget);
+        QVERIFY(tip);
+        QVERIFY(tip->text().contains(QStringLiteral("&lt;img")));
+        QVERIFY(!tip->text().contains(QStringLiteral("<img")));
+    }
+
     void oddTextOpens()
     {
         AppFixture app;
@@ -136,6 +164,22 @@ private slots:
         QVERIFY(app.dialogs.errors.isEmpty());
         QVERIFY(app.dialogs.informations.isEmpty());
         expectResponsive(app);
+    }
+
+    // One NUL byte made the whole document unreadable.
+    void strayNulShowsAsASymbol()
+    {
+        AppFixture app;
+        app.start();
+        QByteArray bytes = numberedLines(20);
+        bytes[5] = '\0';
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc-nul.txt"), bytes));
+        QVERIFY(window);
+        QVERIFY(app.dialogs.errors.isEmpty());
+        const QString shown = window->textView()->document()->firstBlock().text();
+        QCOMPARE(shown.size(), bytes.indexOf('\n'));
+        QCOMPARE(shown.at(5), QChar(0x2400));
+        QCOMPARE(shown.mid(6), QString::fromLatin1(bytes.mid(6, bytes.indexOf('\n') - 6)));
     }
 
     void binaryDocumentIsRefused()
@@ -314,13 +358,18 @@ private slots:
         QCOMPARE(app.dialogs.errors.value(0).text,
                  QStringLiteral("Highlights of %1 could not be read; they are kept unchanged").arg(path));
 
+        // A new highlight would be lost at close: it is refused, saying why.
         window->textView()->setSelectionStart(30);
         window->textView()->setSelectionLength(5);
         window->highlightSelection();
+        QVERIFY(window->record().highlights.isEmpty());
+        QCOMPARE(app.dialogs.errors.size(), 2);
+        QVERIFY(app.dialogs.errors[1].text.contains(QStringLiteral("cannot be changed")));
+        QVERIFY(app.dialogs.errors[1].text.contains(hl));
         QVERIFY(window->close());
         QVERIFY(QFile::setPermissions(hl, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         QCOMPARE(readFile(hl), bytes);
-        QCOMPARE(app.dialogs.errors.size(), 1);
+        QCOMPARE(app.dialogs.errors.size(), 2);
     }
 };
 

@@ -265,6 +265,18 @@ private slots:
         copy->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
     }
+
+    // On an appendix the reference said "Appendix Appendix A".
+    void copyReferenceOnAnAppendix()
+    {
+        AppFixture app;
+        app.start();
+        DocumentWindow *window = app.open(app.document(
+            QStringLiteral("rfc9999.txt"), "1.  Introduction\n\ntext\n\nAppendix A.  Notes\n\nnote text\n"));
+        window->textView()->setSelectionStart(window->textView()->lineStart(6));
+        app.form()->action(Command::EditCopyReference)->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("RFC 9999, Appendix A"));
+    }
 };
 
 QTEST_MAIN(TestReadingAids)

@@ -85,7 +85,7 @@ private slots:
 
     void refusesWhatIsNotText()
     {
-        QVERIFY(!readBytes(QByteArray("a\0b\n", 4)).ok());
+        QVERIFY(!readBytes(QByteArray(64, '\1') + "b\n").ok());
         QVERIFY(!DocumentText::read(QStringLiteral("/nonexistent/rfc1.txt")).ok());
         QTemporaryDir dir;
         const DocumentText folder = DocumentText::read(dir.path());

@@ -142,9 +142,17 @@ private slots:
         stored.setStyleHint(QFont::TypeWriter);
         stored.setBold(bold);
         const QString shownFamily = QFontInfo(stored).family();
+        // A face with an upright regular style: an italic-only face (as some
+        // machines have) cannot come back as a regular font.
+        const auto hasRegularStyle = [](const QString &family) {
+            const QStringList styles = QFontDatabase::styles(family);
+            return std::any_of(styles.begin(), styles.end(), [&](const QString &style) {
+                return !QFontDatabase::italic(family, style) && QFontDatabase::weight(family, style) == QFont::Normal;
+            });
+        };
         QString other;
         for (const QString &family : QFontDatabase::families())
-            if (family != shownFamily && other.isEmpty())
+            if (family != shownFamily && other.isEmpty() && hasRegularStyle(family))
                 other = family;
         QVERIFY(!other.isEmpty());
 

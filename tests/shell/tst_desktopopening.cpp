@@ -2,6 +2,7 @@
 #include "documentwindow.h"
 #include "fontsettings.h"
 #include "mainwindow.h"
+#include "scopedenv.h"
 #include "statefolder.h"
 
 #include <QAction>
@@ -123,7 +124,7 @@ private slots:
     void anInstalledProgramKeepsNoStateInItsFolder()
     {
         QTemporaryDir dir;
-        qputenv("XDG_DATA_HOME", dir.path().toUtf8() + "/data");
+        const ScopedEnv dataHome("XDG_DATA_HOME", dir.path().toUtf8() + "/data");
         QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/prefix/bin")));
         QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/prefix/share/applications")));
         writeFile(dir.path() + QStringLiteral("/prefix/share/applications/folivane.desktop"), "[Desktop Entry]\n");
@@ -135,7 +136,6 @@ private slots:
         QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/prefix/bin/temp")));
         QCOMPARE(prepareStateFolder(dir.path() + QStringLiteral("/prefix/bin"), &error),
                  dir.path() + QStringLiteral("/prefix/bin/temp/"));
-        qunsetenv("XDG_DATA_HOME");
     }
 
     void aSecondStartHandsItsFilesToTheFirst()

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -110,6 +111,57 @@ private slots:
         form->action(Command::SearchFindAsYouType)->trigger();
         QCOMPARE(form->findBar()->text(), QStringLiteral("gamma"));
         QCOMPARE(countText(form), QStringLiteral("1 of 1"));
+    }
+
+    // An empty bar, opened and closed, replaced the last search: F3 then did
+    // nothing in any document.
+    void emptyFindBarKeepsTheLastSearch()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), Document));
+        TextView *view = window->textView();
+        form->action(Command::SearchFindAsYouType)->trigger();
+        QTest::keyClicks(form->findBar()->field(), QStringLiteral("gamma"));
+        QTest::keyClick(form->findBar()->field(), Qt::Key_Escape);
+
+        view->setSelectionStart(0);
+        form->action(Command::SearchFindAsYouType)->trigger();
+        QTest::keyClick(form->findBar()->field(), Qt::Key_Backspace);
+        QVERIFY(form->findBar()->text().isEmpty());
+        QTest::keyClick(form->findBar()->field(), Qt::Key_Escape);
+        form->action(Command::SearchFindNext)->trigger();
+        QCOMPARE(view->selectionStart(), view->lineStart(3));
+    }
+
+    // Escape or the close button switched to the first document.
+    void closingTheBarKeepsItsDocument_data()
+    {
+        QTest::addColumn<bool>("byButton");
+        QTest::newRow("Escape") << false;
+        QTest::newRow("close button") << true;
+    }
+
+    void closingTheBarKeepsItsDocument()
+    {
+        QFETCH(bool, byButton);
+        AppFixture app;
+        MainWindow *form = app.start();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        app.open(app.document(QStringLiteral("rfc1.txt"), Document));
+        DocumentWindow *second = app.open(app.document(QStringLiteral("rfc2.txt"), Document));
+        QCOMPARE(form->activeDocument(), second);
+        form->action(Command::SearchFindAsYouType)->trigger();
+        QTest::keyClicks(form->findBar()->field(), QStringLiteral("beta"));
+        QTRY_VERIFY(form->findBar()->field()->hasFocus());
+        if (byButton)
+            QTest::mouseClick(form->findBar()->findChild<QToolButton *>(), Qt::LeftButton);
+        else
+            QTest::keyClick(form->findBar()->field(), Qt::Key_Escape);
+        QVERIFY(form->findBar()->isHidden());
+        QCOMPARE(form->activeDocument(), second);
+        QTRY_VERIFY(second->textView()->hasFocus());
     }
 };
 

@@ -147,6 +147,34 @@ private slots:
         QCOMPARE(lookOf(document), look);
     }
 
+    // Under Dark, OK on an untouched dialog stored the palette's text colour in
+    // both records and took the default heading's bold away.
+    void untouchedFontDialogKeepsTheStoredRecords()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        form->action(Command::ViewThemeDark)->trigger();
+        const FontRecord text = app.fonts().text;
+        const FontRecord header = app.fonts().header;
+        for (Command command : {Command::ConfigTextFont, Command::ConfigHeaderFont}) {
+            form->action(command)->trigger(); // cancelled: learns what is offered
+            app.dialogs.fontAnswers.enqueue(app.dialogs.fontsOffered.constLast());
+            form->action(command)->trigger();
+        }
+        QVERIFY(app.dialogs.fontsOffered[2].font.bold()); // a default heading is drawn bold
+        QVERIFY(app.dialogs.fontsOffered[2].color != QColor(Qt::black));
+        QVERIFY(app.fonts().text == text);
+        QVERIFY(app.fonts().header == header);
+
+        // A new size alone keeps the colour the palette's.
+        QFont bigger = app.dialogs.fontsOffered[0].font;
+        bigger.setPointSize(12);
+        app.dialogs.fontAnswers.enqueue({bigger, app.dialogs.fontsOffered[0].color});
+        form->action(Command::ConfigTextFont)->trigger();
+        QCOMPARE(app.fonts().text.size, 12);
+        QCOMPARE(app.fonts().text.color, 0);
+    }
+
     void confirmedFontReachesOpenDocumentsAtOnce()
     {
         AppFixture app;

@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 #include "fontsettings.h"
 #include "appfixture.h"
+#include "scopedenv.h"
 #include "statefolder.h"
 
 #include <QAction>
@@ -16,6 +17,8 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
+
+#include <optional>
 #include <QToolBar>
 
 #include <dlfcn.h>
@@ -103,17 +106,30 @@ private slots:
     }
 
     // A store that could never be written kept the program from ever exiting.
+    void failedSettingsWriteOffersToExitWithoutSaving_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("a window value") << QStringLiteral("show_file_tab");
+        // Reported as a failure of restore_session.
+        QTest::newRow("the session list") << QStringLiteral("session_0");
+        QTest::newRow("the active document") << QStringLiteral("session_active");
+    }
+
     void failedSettingsWriteOffersToExitWithoutSaving()
     {
+        QFETCH(QString, value);
         AppFixture app;
         MainWindow *form = app.start();
-        app.settings->failingWrites.insert(QStringLiteral("show_file_tab"));
+        app.open(app.document(QStringLiteral("rfc1.txt"), "text\n"));
+        app.settings->failingWrites.insert(value);
         // OK, the default, keeps the program open.
         QVERIFY(!app.close());
         QVERIFY(form->isVisible());
         QCOMPARE(app.dialogs.errors.size(), 1);
-        QCOMPARE(app.dialogs.errors[0].text, QStringLiteral("Failed to set data for 'show_file_tab'"));
+        QCOMPARE(app.dialogs.errors[0].text, QStringLiteral("Failed to set data for '%1'").arg(value));
         QCOMPARE(app.dialogs.discardTexts, QStringList(QStringLiteral("Exit without saving")));
+        if (value != QStringLiteral("show_file_tab"))
+            return;
         QVERIFY(!app.settings->value(SettingsKeyPath, "main_height").isValid());
 
         app.dialogs.discardAnswers.enqueue(true);
@@ -131,8 +147,9 @@ private slots:
         QCOMPARE(open->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
         QCOMPARE(open->toolTip(), QStringLiteral("Open"));
         QCOMPARE(open->statusTip(), QStringLiteral("Open a file"));
-        QCOMPARE(form->action(Command::EditHighlight)->statusTip(),
-                 QStringLiteral(" Highlight your selections "));
+        // Both parts kept the blanks around the bar.
+        QCOMPARE(form->action(Command::EditHighlight)->toolTip(), QStringLiteral("Highlight"));
+        QCOMPARE(form->action(Command::EditHighlight)->statusTip(), QStringLiteral("Highlight your selections"));
         QCOMPARE(form->action(Command::WindowCascade)->toolTip(), QStringLiteral("Cascade"));
         QCOMPARE(form->action(Command::WindowCascade)->statusTip(), QStringLiteral("Cascade"));
         QVERIFY(!form->action(Command::EditPaste)->isVisible());
@@ -146,11 +163,11 @@ private slots:
         for (QAction *item : form->menuBar()->actions()[1]->menu()->actions())
             edit << (item->isSeparator() ? QStringLiteral("-") : item->text());
         QCOMPARE(edit, QStringList({"&Copy", "Copy &Reference", "&Paste", "-", "&Add bookmark ...", "Delete bookmark", "-",
-                                    "Highlight", "&Cancel Highlight"}));
+                                    "Highlight", "Ca&ncel Highlight"}));
         QStringList tools;
         for (QAction *item : form->toolBar()->actions())
             tools << (item->text().isEmpty() ? QStringLiteral("-") : item->text());
-        QCOMPARE(tools, QStringList({"&Open", "-", "&Add bookmark ...", "Highlight", "&Cancel Highlight", "-",
+        QCOMPARE(tools, QStringList({"&Open", "-", "&Add bookmark ...", "Highlight", "Ca&ncel Highlight", "-",
                                      "&Find ...", "Find &Next", "-", "&Cascade", "Tile &Horizontally",
                                      "Tile &Vertically", "-", "&Back", "&Forward"}));
         // Commands that need a document window wait for one.
@@ -219,7 +236,7 @@ private slots:
         AppFixture app;
         // A file where the program folder should be: no folder can be made inside it.
         writeFile(app.dir.path() + QStringLiteral("/app"), "not a folder");
-        qputenv("XDG_DATA_HOME", app.dir.path().toUtf8() + "/data");
+        std::optional<ScopedEnv> dataHome(std::in_place, "XDG_DATA_HOME", app.dir.path().toUtf8() + "/data");
         const QString appDir = app.dir.path() + QStringLiteral("/app");
         QString error;
         QCOMPARE(prepareStateFolder(appDir, &error), app.dir.path() + QStringLiteral("/data/Tessary software/Folivane/temp/"));
@@ -227,10 +244,9 @@ private slots:
 
         // Neither place can be made: the start fails with a reason.
         writeFile(app.dir.path() + QStringLiteral("/blocked"), "not a folder");
-        qputenv("XDG_DATA_HOME", app.dir.path().toUtf8() + "/blocked");
+        dataHome.emplace("XDG_DATA_HOME", app.dir.path().toUtf8() + "/blocked");
         QCOMPARE(prepareStateFolder(appDir, &error), QString());
         QVERIFY(error.contains(QStringLiteral("blocked/Tessary software/Folivane/temp")));
-        qunsetenv("XDG_DATA_HOME");
     }
 
     // An existing temp/ that refused files was kept: no state could ever be saved.
@@ -249,11 +265,10 @@ private slots:
         } else {
             QVERIFY(QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         }
-        qputenv("XDG_DATA_HOME", app.dir.path().toUtf8() + "/data");
+        const ScopedEnv dataHome("XDG_DATA_HOME", app.dir.path().toUtf8() + "/data");
         const QString folder = prepareStateFolder(appDir, nullptr);
         qunsetenv("FAULTFS_MODE");
         qunsetenv("FAULTFS_PATH_PREFIX");
-        qunsetenv("XDG_DATA_HOME");
         QVERIFY(QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         QCOMPARE(folder, app.dir.path() + QStringLiteral("/data/Tessary software/Folivane/temp/"));
         QVERIFY(QDir(temp).isEmpty());

@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -64,7 +65,7 @@ private slots:
     {
         AppFixture app;
         MainWindow *form = app.start();
-        const QString path = app.document(QStringLiteral("R&D [*] notes.txt"), "text\n");
+        const QString path = app.document(QStringLiteral("R&D [*] notes: v2.txt"), "text\n");
         app.open(path);
         emit form->windowMenu()->aboutToShow();
         QAccessibleInterface *tabs = QAccessible::queryAccessibleInterface(form->fileTabs());
@@ -74,7 +75,7 @@ private slots:
         const QStringList shown = {tabs->child(0)->text(QAccessible::Name),
                                    menu->child(menu->childCount() - 1)->text(QAccessible::Name),
                                    caption.endsWith(QStringLiteral(" - [%1]").arg(path)) ? path : caption};
-        QCOMPARE(shown, QStringList({QStringLiteral("R&D [*] notes.txt"), path, path}));
+        QCOMPARE(shown, QStringList({QStringLiteral("R&D [*] notes: v2.txt"), path, path}));
     }
 
     // Document windows showed the toolkit's logo in their title bars.
@@ -132,6 +133,16 @@ private slots:
         QCOMPARE(form->activeDocument(), window);
         QCOMPARE(form->fileTabs()->currentIndex(), 0);
 
+        // A symbolic link and a spelling with "./" and ".." lead to the same window.
+        QVERIFY(QFile::link(first, app.dir.filePath(QStringLiteral("link.txt"))));
+        app.open(second);
+        form->openDocument(app.dir.filePath(QStringLiteral("link.txt")));
+        QCOMPARE(form->activeDocument(), window);
+        app.open(second);
+        form->openDocument(QFileInfo(second).absolutePath() + QStringLiteral("/.././a/rfc1.txt"));
+        QCOMPARE(form->activeDocument(), window);
+        QCOMPARE(form->documents().size(), 2);
+
         // Letter case counts: another spelling is another window.
         const QString upper = app.document(QStringLiteral("RFC1.TXT"), "three\n");
         QVERIFY(app.open(upper));
@@ -148,7 +159,7 @@ private slots:
     {
         AppFixture app;
         MainWindow *form = app.start();
-        const QString binary = app.document(QStringLiteral("rfc9.txt"), QByteArray("abc\0def\n", 8));
+        const QString binary = app.document(QStringLiteral("rfc9.txt"), QByteArray("abc") + QByteArray(64, '\0') + "def\n");
         form->openDocument(binary);
         QCOMPARE(app.dialogs.errors.size(), 1);
         QVERIFY(app.dialogs.errors[0].text.contains(binary));

@@ -26,6 +26,5 @@ QByteArray numberedLines(int count)
 
 QString corpusFile(const QString &name)
 {
-    const QString path = qEnvironmentVariable("FOLIVANE_CORPUS") + u'/' + name;
-    return QFile::exists(path) ? path : QString();
+    return qEnvironmentVariable("FOLIVANE_CORPUS") + u'/' + name;
 }

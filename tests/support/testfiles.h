@@ -10,6 +10,5 @@ QByteArray readFile(const QString &path);
 // "line 0 of the document text", "line 1 ...", one per line, each with a line end.
 QByteArray numberedLines(int count);
 
-// A file of the real RFC corpus, or empty when the corpus is not beside the
-// checkout (a fresh clone elsewhere).
+// A file of the real RFC and draft texts kept with the tests.
 QString corpusFile(const QString &name);
