@@ -5,8 +5,9 @@
 //
 // With --check-toc it judges the index against the document's own table of
 // contents instead: one row per numbered entry (number, title, ok, missing or
-// misplaced), then "toc N ok N missing N misplaced N stray N", where stray
-// counts headings inside the table itself.
+// misplaced, and the heading's own title where it reads otherwise), then
+// "toc N ok N missing N misplaced N stray N", where stray counts headings
+// inside the table itself.
 //
 // With --links, one row per link: the line where it starts (from 1), its
 // column (from 0, in UTF-16 units) and its target.
@@ -59,8 +60,10 @@ void checkContents(QTextStream &out, const DocumentText &text, const Outline &ou
         out << entry.number << '\t' << entry.title << '\t'
             << (verdict == ContentsCheck::Verdict::Ok        ? "ok"
                 : verdict == ContentsCheck::Verdict::Missing ? "missing"
-                                                              : "misplaced")
-            << '\n';
+                                                              : "misplaced");
+        if (!check.bodyTitles[index].isEmpty())
+            out << '\t' << check.bodyTitles[index];
+        out << '\n';
     }
     out << "toc " << contents.entries().size() << " ok " << check.ok << " missing " << check.missing
         << " misplaced " << check.misplaced << " stray " << check.stray << '\n';

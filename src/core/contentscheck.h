@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 #include <span>
@@ -14,10 +15,13 @@ struct ContentsCheck
     enum class Verdict
     {
         Ok,
-        Missing,   // no heading after the table carries the entry's number and title
+        Missing,   // no heading after the table carries the entry's number
         Misplaced, // the heading is there, under another parent than the entry's
     };
     std::vector<Verdict> verdicts; // one per entry
+    // One per entry: the title of its heading where that reads otherwise than
+    // the entry's, else empty.
+    std::vector<QString> bodyTitles;
     int ok = 0;
     int missing = 0;
     int misplaced = 0;
@@ -26,6 +30,8 @@ struct ContentsCheck
 
 // Judges an outline of lines against their table of contents. Headings are
 // read back from their text (number, title), so any outline can be judged,
-// whatever made it.
+// whatever made it. An entry's heading is the first after the table with its
+// number and title, else the first with its number: the check judges where
+// sections are, not how they are worded.
 ContentsCheck checkAgainstContents(const Outline &outline, const TableOfContents &contents,
                                    std::span<const QStringView> lines);

@@ -8,8 +8,6 @@
 #include <QList>
 
 #include <algorithm>
-#include <string_view>
-#include <unordered_map>
 
 namespace {
 
@@ -64,19 +62,15 @@ class ContentsGuide
 {
 public:
     ContentsGuide(const TableOfContents &contents, const std::vector<QStringView> &lines)
-        : m_entryAt(lines.size(), -1)
+        : m_contents(contents), m_placed(contents.entries().size(), false), m_entryAt(lines.size(), -1)
     {
-        const std::vector<ContentsEntry> &entries = contents.entries();
-        for (size_t index = 0; index < entries.size(); ++index)
-            m_entryNumbered.emplace(key(entries[index].number), int(index));
-        m_placed.assign(entries.size(), false);
         for (size_t index = size_t(contents.lastLine()); index < lines.size(); ++index) {
             const QStringView line = lines[index];
             const std::optional<SectionLabel> label =
                 readSectionLabel(line.sliced(indentOf(line)), LabelForms::WithBareLetter);
             if (!label)
                 continue;
-            const int entry = entryNumbered(label->number);
+            const int entry = contents.entryNumbered(label->number);
             if (entry < 0 || m_placed[size_t(entry)])
                 continue;
             const QStringView next = index + 1 < lines.size() ? lines[index + 1] : QStringView();
@@ -94,21 +88,12 @@ public:
     // numbered list item that reuses the number is no heading.
     bool isPlaced(QStringView number) const
     {
-        const int entry = entryNumbered(number);
+        const int entry = m_contents.entryNumbered(number);
         return entry >= 0 && m_placed[size_t(entry)];
     }
 
 private:
-    // QHash hashes QStringView keys several times slower.
-    static std::u16string_view key(QStringView number) { return {number.utf16(), size_t(number.size())}; }
-
-    int entryNumbered(QStringView number) const
-    {
-        const auto found = m_entryNumbered.find(key(number));
-        return found == m_entryNumbered.end() ? -1 : found->second;
-    }
-
-    std::unordered_map<std::u16string_view, int> m_entryNumbered; // views into the table's entries
+    const TableOfContents &m_contents;
     std::vector<bool> m_placed;
     std::vector<int> m_entryAt;
 };

@@ -27,8 +27,9 @@ struct Heading
 // document has a table of contents, its lines are no headings, nor are lines
 // elsewhere that end like its entries (a leader and a page number); and each
 // of its numbered entries makes a heading of the first line after it that
-// carries the entry's number and title, at any indentation. A heading goes
-// under the nearest heading before it whose number encloses its own.
+// carries the entry's number (or it with ".0" after it) and title, at any
+// indentation; the heading takes the entry's number. A heading goes under the
+// nearest heading before it whose number encloses its own.
 struct Outline
 {
     qint32 lineCount = 0;

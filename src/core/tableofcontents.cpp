@@ -5,6 +5,7 @@
 #include "textchars.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -117,7 +118,26 @@ TableOfContents TableOfContents::read(std::span<const QStringView> lines)
     const std::vector<int> parents = enclosingNumbers(numbers);
     for (size_t index = 0; index < parents.size(); ++index)
         toc.m_entries[index].parent = parents[index];
+    toc.m_byNumber.resize(toc.m_entries.size());
+    std::iota(toc.m_byNumber.begin(), toc.m_byNumber.end(), 0);
+    std::sort(toc.m_byNumber.begin(), toc.m_byNumber.end(), [&toc](int a, int b) {
+        return toc.m_entries[size_t(a)].number < toc.m_entries[size_t(b)].number;
+    });
     return toc;
+}
+
+int TableOfContents::entryNumbered(QStringView number) const
+{
+    const auto find = [this](QStringView wanted) {
+        const auto at = std::lower_bound(m_byNumber.begin(), m_byNumber.end(), wanted, [this](int entry, QStringView n) {
+            return QStringView(m_entries[size_t(entry)].number) < n;
+        });
+        return at != m_byNumber.end() && m_entries[size_t(*at)].number == wanted ? *at : -1;
+    };
+    const int entry = find(number);
+    if (entry >= 0 || !number.endsWith(u".0"))
+        return entry;
+    return find(number.chopped(2));
 }
 
 bool TableOfContents::titleMatches(int entry, QStringView title, QStringView nextLine) const

@@ -35,6 +35,10 @@ public:
     bool contains(int line) const { return line >= m_firstLine && line <= m_lastLine; }
 
     const std::vector<ContentsEntry> &entries() const { return m_entries; }
+    // The entry a heading numbered number stands for, or -1: the entry of that
+    // number, else for a number ending in ".0" the entry without it ("5.0" is
+    // "5."), as older documents number their chapters in the body.
+    int entryNumbered(QStringView number) const;
 
     // Whether a title reads as the entry's: the same words, whatever their
     // case and punctuation. A heading's title may wrap: its first line's words
@@ -44,6 +48,7 @@ public:
 private:
     std::vector<ContentsEntry> m_entries;
     std::vector<QString> m_titleKeys;
+    std::vector<int> m_byNumber; // entry indices in number order
     int m_firstLine = 0;
     int m_lastLine = 0;
 };

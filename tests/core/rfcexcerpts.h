@@ -1,7 +1,7 @@
 #pragma once
 
 // Real excerpts of the corpus, cut down to what a rule of the section index
-// needs.
+// needs, and one of a document outside it.
 
 inline constexpr char Rfc2616Caching[] = R"(13 Caching in HTTP
 
@@ -138,4 +138,49 @@ inline constexpr char Rfc9000Contents[] = R"(Table of Contents
    Authors' Addresses
 
 1.  Overview
+)";
+
+// rfc1813 (not in the corpus): chapters are "5." in the table and "5.0" in the
+// body; procedures are "N.M.0" onwards, titled otherwise in the table.
+inline constexpr char Rfc1813Outline[] = R"(Table of Contents
+
+   1.    Introduction . . . . . . . . . . . . . . . . . . . . . . .   3
+   1.1     Scope of the NFS version 3 protocol  . . . . . . . . . .   4
+   3.    Server Procedures  . . . . . . . . . . . . . . . . . . . .  27
+   3.1     General comments on attributes . . . . . . . . . . . . .  29
+   3.3.0   NULL: Do nothing . . . . . . . . . . . . . . . . . . . .  31
+   3.3.1   GETATTR: Get file attributes . . . . . . . . . . . . . .  32
+   5.    Appendix I: Mount protocol . . . . . . . . . . . . . . . . 106
+   5.1     RPC Information  . . . . . . . . . . . . . . . . . . . . 106
+   5.1.1     Authentication . . . . . . . . . . . . . . . . . . . . 106
+   5.2     Server Procedures  . . . . . . . . . . . . . . . . . . . 107
+   5.2.0     NULL: Do nothing . . . . . . . . . . . . . . . . . . . 108
+   5.2.1     MNT: Add mount entry . . . . . . . . . . . . . . . . . 109
+   6.    Appendix II: Lock manager protocol . . . . . . . . . . . . 114
+
+1. Introduction
+
+1.1 Scope of the NFS version 3 protocol
+
+3.0 Server Procedures
+
+3.1 General comments on attributes
+
+3.3.0 Procedure 0: NULL - Do nothing
+
+3.3.1 Procedure 1: GETATTR - Get file attributes
+
+5.0 Appendix I: Mount protocol
+
+5.1 RPC Information
+
+5.1.1 Authentication
+
+5.2 Server Procedures
+
+5.2.0 Procedure 0: Null - Do nothing
+
+5.2.1 Procedure 1: MNT - Add mount entry
+
+6.0 Appendix II: Lock manager protocol
 )";

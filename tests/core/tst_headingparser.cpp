@@ -197,6 +197,17 @@ private slots:
         QCOMPARE(shape(index), tree);
     }
 
+    // "5.0" missed the table's "5.", so 5.1 and 5.1.1 went up a level.
+    void zeroNumberedChapterHoldsItsSections()
+    {
+        const Outline index = outlineOf(Rfc1813Outline);
+        QCOMPARE(placements(index),
+                 QStringList({"1@17", "1.1@19", "3@21", "3.1@23", "3.3.0@25", "3.3.1@27", "5@29", "5.1@31",
+                              "5.1.1@33", "5.2@35", "5.2.0@37", "5.2.1@39", "6@41"}));
+        QCOMPARE(shape(index), QStringLiteral("1(1.1),3(3.1,3.3.0,3.3.1),5(5.1(5.1.1),5.2(5.2.0,5.2.1)),6"));
+        QCOMPARE(index.headings[6].text, QStringLiteral("5.0 Appendix I: Mount protocol"));
+    }
+
     void findSection_data()
     {
         QTest::addColumn<QString>("number");

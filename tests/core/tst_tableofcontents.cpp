@@ -6,6 +6,7 @@
 #include "tableofcontents.h"
 #include "testfiles.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -159,6 +160,27 @@ private slots:
         const QString text = QString::fromLatin1(Rfc3261Contents);
         const TableOfContents contents = TableOfContents::read(linesOf(text));
         QCOMPARE(contents.titleMatches(3, title, nextLine), matches);
+    }
+
+    // A heading titled otherwise than its entry was reported missing.
+    void retitledHeadingIsFound()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("rfc1813.txt"));
+        writeFile(path, Rfc1813Outline);
+        const DocumentText text = DocumentText::read(path);
+        const std::vector<QStringView> lines = indexedLines(text);
+        const TableOfContents contents = TableOfContents::read(lines);
+        const ContentsCheck check = checkAgainstContents(parseOutline(text), contents, lines);
+        QCOMPARE(check.ok, 13);
+        QStringList retitled;
+        for (size_t index = 0; index < contents.entries().size(); ++index) {
+            if (!check.bodyTitles[index].isEmpty())
+                retitled << contents.entries()[index].number + u'|' + check.bodyTitles[index];
+        }
+        QCOMPARE(retitled, QStringList({"3.3.0|Procedure 0: NULL - Do nothing",
+                                        "3.3.1|Procedure 1: GETATTR - Get file attributes",
+                                        "5.2.0|Procedure 0: Null - Do nothing", "5.2.1|Procedure 1: MNT - Add mount entry"}));
     }
 
     // Every corpus document with a table of contents: its index carries every
