@@ -4,6 +4,7 @@
 #include "filedownload.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 namespace {
 
@@ -12,6 +13,19 @@ QUrl asFolder(QUrl url)
     if (!url.path().endsWith(u'/'))
         url.setPath(url.path() + u'/');
     return url;
+}
+
+// The number the first page's "Request for Comments: N" gives, or 0 for a
+// header without that line, as many old ones are.
+int numberInHeader(QByteArrayView head)
+{
+    static const QRegularExpression line(QStringLiteral("^[ \\t]*Request for Comments:[ \\t]*(\\d+)"),
+                                         QRegularExpression::MultilineOption
+                                             | QRegularExpression::CaseInsensitiveOption);
+    const qsizetype pageEnd = head.indexOf('\f');
+    const QString firstPage = QString::fromLatin1(pageEnd < 0 ? head : head.first(pageEnd));
+    const QRegularExpressionMatch match = line.match(firstPage);
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
 } // namespace
@@ -50,6 +64,11 @@ void DocumentFetcher::setTimeout(std::chrono::milliseconds timeout)
     m_download->setTimeout(timeout);
 }
 
+void DocumentFetcher::setDeadline(std::chrono::milliseconds deadline)
+{
+    m_download->setDeadline(deadline);
+}
+
 QUrl DocumentFetcher::urlFor(const DocumentName &name) const
 {
     const QString fileName = name.downloadFileName();
@@ -70,6 +89,16 @@ bool DocumentFetcher::fetch(const DocumentName &name, const QString &libraryFold
     if (url.isEmpty() || isRunning())
         return false;
     m_displayName = name.displayName();
+    FileDownload::BodyCheck check;
+    if (name.kind() == DocumentName::Kind::Rfc) {
+        check = [asked = name.number()](QByteArrayView head) {
+            const int found = numberInHeader(head);
+            return found == 0 || found == asked
+                ? QString()
+                : QStringLiteral("the server sent RFC %1 instead of RFC %2").arg(found).arg(asked);
+        };
+    }
+    m_download->setBodyCheck(std::move(check));
     return m_download->start(url, QDir(libraryFolder).filePath(name.downloadFileName()));
 }
 

@@ -27,6 +27,7 @@ public:
     void setRfcBaseUrl(const QUrl &url);
     void setDraftBaseUrl(const QUrl &url);
     void setTimeout(std::chrono::milliseconds timeout);
+    void setDeadline(std::chrono::milliseconds deadline);
 
     // The address name is fetched from; empty for a BCP, an STD or a draft
     // without revision.
@@ -34,7 +35,8 @@ public:
 
     bool isRunning() const;
     // Starts fetching name into libraryFolder. False, and nothing started,
-    // while a fetch runs or when urlFor(name) is empty.
+    // while a fetch runs or when urlFor(name) is empty. An RFC whose first
+    // page names another number is refused.
     bool fetch(const DocumentName &name, const QString &libraryFolder);
     // Stops the fetch and discards what arrived; no signal follows.
     void cancel();

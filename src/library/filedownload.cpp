@@ -1,5 +1,7 @@
 #include "filedownload.h"
 
+#include "bodyinflater.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
@@ -9,8 +11,6 @@
 #include <QTimer>
 
 namespace {
-
-constexpr qsizetype HeadBytes = 512;
 
 bool isHtmlContentType(const QString &contentType)
 {
@@ -36,26 +36,47 @@ QString tooLargeReason()
     return QStringLiteral("the document is larger than %1 MB").arg(FileDownload::MaxBytes / (1024 * 1024));
 }
 
+QString damagedReason()
+{
+    return QStringLiteral("the compressed document is damaged");
+}
+
+bool isWebAddress(const QUrl &url)
+{
+    return url.scheme() == u"http" || url.scheme() == u"https";
+}
+
+bool isRedirectStatus(int status)
+{
+    return status >= 300 && status < 400;
+}
+
 QString webPageReason()
 {
     return QStringLiteral("the server sent a web page, not a text document");
 }
 
-QString describeTimeout(std::chrono::milliseconds timeout)
+QString describeDuration(std::chrono::milliseconds duration)
 {
-    if (timeout.count() % 1000 == 0)
-        return QStringLiteral("no data for %1 seconds").arg(timeout.count() / 1000);
-    return QStringLiteral("no data for %1 ms").arg(timeout.count());
+    if (duration.count() % 1000 == 0)
+        return QStringLiteral("%1 seconds").arg(duration.count() / 1000);
+    return QStringLiteral("%1 ms").arg(duration.count());
 }
 
 } // namespace
 
 FileDownload::FileDownload(QObject *parent)
-    : QObject(parent), m_network(new QNetworkAccessManager(this)), m_timer(new QTimer(this))
+    : QObject(parent)
+    , m_network(new QNetworkAccessManager(this))
+    , m_timer(new QTimer(this))
+    , m_deadline(new QTimer(this))
 {
     m_timer->setSingleShot(true);
     m_timer->setInterval(DefaultTimeout);
     connect(m_timer, &QTimer::timeout, this, &FileDownload::onTimeout);
+    m_deadline->setSingleShot(true);
+    m_deadline->setInterval(DefaultDeadline);
+    connect(m_deadline, &QTimer::timeout, this, &FileDownload::onDeadline);
 }
 
 QString FileDownload::failureMessage(const QUrl &url, const QString &reason)
@@ -73,6 +94,16 @@ void FileDownload::setTimeout(std::chrono::milliseconds timeout)
     m_timer->setInterval(timeout);
 }
 
+void FileDownload::setDeadline(std::chrono::milliseconds deadline)
+{
+    m_deadline->setInterval(deadline);
+}
+
+void FileDownload::setBodyCheck(BodyCheck check)
+{
+    m_check = std::move(check);
+}
+
 bool FileDownload::start(const QUrl &url, const QString &targetPath)
 {
     if (isRunning())
@@ -82,11 +113,19 @@ bool FileDownload::start(const QUrl &url, const QString &targetPath)
     m_head.clear();
     m_received = 0;
     m_expectedBytes = -1;
-    m_reply = m_network->get(QNetworkRequest(url));
+    m_inflater.reset();
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(MaxRedirects);
+    // Asked for by name, a compressed body is left to this object to
+    // inflate, within MaxBytes.
+    request.setRawHeader("Accept-Encoding", "gzip, deflate");
+    m_reply = m_network->get(request);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &FileDownload::onMetaDataChanged);
     connect(m_reply, &QNetworkReply::readyRead, this, &FileDownload::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &FileDownload::onFinished);
     m_timer->start();
+    m_deadline->start();
     return true;
 }
 
@@ -98,6 +137,7 @@ void FileDownload::cancel()
 void FileDownload::stop()
 {
     m_timer->stop();
+    m_deadline->stop();
     if (m_reply) {
         m_reply->disconnect(this);
         m_reply->abort();
@@ -136,18 +176,39 @@ void FileDownload::onMetaDataChanged()
         fail(Failure::Other, tooLargeReason());
         return;
     }
+    const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
+    if (encoding == "gzip" || encoding == "x-gzip" || encoding == "deflate") {
+        m_inflater = std::make_unique<BodyInflater>(MaxBytes);
+    } else if (!encoding.isEmpty() && encoding != "identity") {
+        fail(Failure::Other, QStringLiteral("the server sent the document in an encoding this program cannot read (%1)")
+                                 .arg(QString::fromLatin1(encoding)));
+        return;
+    }
     // A compressed body grows past its Content-Length once inflated.
-    const bool compressed = m_reply->hasRawHeader("Content-Encoding");
-    m_expectedBytes = length.isValid() && !compressed ? length.toLongLong() : -1;
+    m_expectedBytes = length.isValid() && !m_inflater ? length.toLongLong() : -1;
 }
 
 void FileDownload::onReadyRead()
 {
     m_timer->start();
-    const QByteArray data = m_reply->readAll();
+    QByteArray data = m_reply->readAll();
     // An error page is not kept; onFinished reports the status.
     if (!isSuccessStatus())
         return;
+    if (m_inflater) {
+        QByteArray inflated;
+        switch (m_inflater->feed(data, &inflated)) {
+        case BodyInflater::Result::Ok:
+            break;
+        case BodyInflater::Result::TooLarge:
+            fail(Failure::Other, tooLargeReason() + QStringLiteral(" once decompressed"));
+            return;
+        case BodyInflater::Result::Damaged:
+            fail(Failure::Other, damagedReason());
+            return;
+        }
+        data = std::move(inflated);
+    }
     m_received += data.size();
     if (m_received > MaxBytes) {
         fail(Failure::Other, tooLargeReason());
@@ -184,9 +245,26 @@ void FileDownload::failWriting()
          QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(m_targetPath), m_file->errorString()));
 }
 
+QString FileDownload::refusedRedirect() const
+{
+    if (m_reply->error() == QNetworkReply::TooManyRedirectsError)
+        return QStringLiteral("too many redirects");
+    const QUrl target = m_reply->url().resolved(QUrl::fromEncoded(m_reply->rawHeader("Location")));
+    if (!isWebAddress(target))
+        return QStringLiteral("the redirect to %1 was refused, as it is not an http or https address")
+            .arg(target.toDisplayString());
+    return {};
+}
+
 void FileDownload::onFinished()
 {
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (isRedirectStatus(status)) {
+        if (const QString reason = refusedRedirect(); !reason.isEmpty()) {
+            fail(Failure::Other, reason);
+            return;
+        }
+    }
     if (status != 0 && !isSuccessStatus()) {
         const QString phrase = m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
         const QString reason = QStringLiteral("the server replied %1 %2").arg(status).arg(phrase).trimmed();
@@ -207,6 +285,10 @@ void FileDownload::onFinished()
         if (!isRunning())
             return;
     }
+    if (m_inflater && !m_inflater->isComplete()) {
+        fail(Failure::Other, damagedReason());
+        return;
+    }
     if (m_received == 0) {
         fail(Failure::Other, QStringLiteral("the document is empty"));
         return;
@@ -214,6 +296,12 @@ void FileDownload::onFinished()
     if (startsLikeHtml(m_head)) {
         fail(Failure::Other, webPageReason());
         return;
+    }
+    if (m_check) {
+        if (const QString reason = m_check(m_head); !reason.isEmpty()) {
+            fail(Failure::Other, reason);
+            return;
+        }
     }
     if (!m_file->commit()) {
         failWriting();
@@ -226,5 +314,11 @@ void FileDownload::onFinished()
 
 void FileDownload::onTimeout()
 {
-    fail(Failure::Other, describeTimeout(std::chrono::milliseconds(m_timer->interval())));
+    fail(Failure::Other, QStringLiteral("no data for %1").arg(describeDuration(m_timer->intervalAsDuration())));
+}
+
+void FileDownload::onDeadline()
+{
+    fail(Failure::Other,
+         QStringLiteral("the transfer took longer than %1").arg(describeDuration(m_deadline->intervalAsDuration())));
 }

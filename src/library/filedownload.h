@@ -5,16 +5,19 @@
 #include <QUrl>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
+class BodyInflater;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QSaveFile;
 class QTimer;
 
 // Fetches one address into one file. The file appears only when the whole
-// body arrived and looks like a text document (not empty, no NUL byte, not
-// a web page, at most MaxBytes); until then it is an unnamed or temporary
+// body arrived within the deadline and looks like a text document (not
+// empty, no NUL byte, not a web page, at most MaxBytes once decompressed,
+// as the body check would have it); until then it is an unnamed or temporary
 // file in the target's folder, and a failed or cancelled transfer leaves
 // nothing behind (an older file of that name stays as it was).
 class FileDownload : public QObject
@@ -26,6 +29,14 @@ public:
 
     static constexpr qint64 MaxBytes = 20 * 1024 * 1024;
     static constexpr std::chrono::milliseconds DefaultTimeout{30'000};
+    static constexpr std::chrono::milliseconds DefaultDeadline{120'000};
+    static constexpr int MaxRedirects = 10;
+    // How much of the start of the body is kept for the checks.
+    static constexpr qsizetype HeadBytes = 4096;
+
+    // Judges the first HeadBytes of a body that arrived whole: why it is
+    // refused, or an empty string.
+    using BodyCheck = std::function<QString(QByteArrayView head)>;
 
     explicit FileDownload(QObject *parent = nullptr);
     ~FileDownload() override;
@@ -35,6 +46,10 @@ public:
 
     // How long the server may send nothing before the transfer fails.
     void setTimeout(std::chrono::milliseconds timeout);
+    // How long the whole transfer may take, however steadily data comes.
+    void setDeadline(std::chrono::milliseconds deadline);
+    // For the transfers started from now on; an empty check accepts all.
+    void setBodyCheck(BodyCheck check);
 
     bool isRunning() const { return m_reply != nullptr; }
     // The address of the running or last transfer.
@@ -57,7 +72,10 @@ private:
     void onReadyRead();
     void onFinished();
     void onTimeout();
+    void onDeadline();
     bool isSuccessStatus() const;
+    // Why a reply that ended on a redirect did not follow it, when refused.
+    QString refusedRedirect() const;
     void writeChunk(const QByteArray &data);
     void fail(Failure failure, const QString &reason);
     void failWriting();
@@ -65,12 +83,17 @@ private:
 
     QNetworkAccessManager *m_network;
     QTimer *m_timer;
+    QTimer *m_deadline;
+    BodyCheck m_check;
     QNetworkReply *m_reply = nullptr;
+    // For a compressed body; null for a plain one.
+    std::unique_ptr<BodyInflater> m_inflater;
     QUrl m_url;
     QString m_targetPath;
     std::unique_ptr<QSaveFile> m_file;
     // The start of the body, to tell a web page from a text document.
     QByteArray m_head;
+    // Decompressed.
     qint64 m_received = 0;
     // -1 while unknown.
     qint64 m_expectedBytes = -1;

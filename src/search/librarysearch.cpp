@@ -34,7 +34,8 @@ LibrarySearch::LibrarySearch(const QString &databasePath, Options options, QObje
     m_indexer->moveToThread(m_indexThread);
     m_runner->moveToThread(m_searchThread);
     connect(m_indexer.get(), &SearchIndexer::progress, this, &LibrarySearch::indexProgress);
-    connect(m_indexer.get(), &SearchIndexer::idle, this, [this] {
+    connect(m_indexer.get(), &SearchIndexer::idle, this, [this](const QString &failure) {
+        m_indexFailure = failure;
         m_indexing = false;
         emit indexIdle();
     });
@@ -51,6 +52,16 @@ LibrarySearch::LibrarySearch(const QString &databasePath, Options options, QObje
     connect(m_runner.get(), &SearchRunner::rejected, this, [this](int id, const QString &explanation) {
         if (id == m_latest)
             emit searchRejected(explanation);
+    });
+    connect(m_runner.get(), &SearchRunner::missing, this, [this](int id) {
+        if (id == m_latest)
+            emit searchRejected(m_indexFailure.isEmpty()
+                                    ? QStringLiteral("The search index is unavailable: its file is missing; it is "
+                                                     "being made again")
+                                    : QStringLiteral("The search index is unavailable: %1").arg(m_indexFailure));
+        // The indexer makes the file again, or tells again why it cannot.
+        m_indexing = true;
+        m_indexer->recover({});
     });
     connect(m_runner.get(), &SearchRunner::damaged, this,
             [this](const QString &instance) { m_indexer->recover(instance); });

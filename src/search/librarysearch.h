@@ -66,4 +66,6 @@ private:
     std::unique_ptr<SearchIndexer> m_indexer;
     std::unique_ptr<SearchRunner> m_runner;
     bool m_indexing = false;
+    // Why the indexer could not open or write the index, as of its last pass.
+    QString m_indexFailure;
 };

@@ -30,10 +30,15 @@ SearchDatabase::~SearchDatabase() = default;
 
 std::unique_ptr<SearchDatabase> SearchDatabase::openWriter(const QString &path, int passageLength, int patienceMs)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QString folder = QFileInfo(path).absolutePath();
+    const bool folderMade = QDir().mkpath(folder);
     std::unique_ptr<SearchDatabase> db(new SearchDatabase(path, nullptr, patienceMs, true));
-    if (db->m_fault != Fault::None)
+    if (db->m_fault != Fault::None) {
+        // SQLite's "unable to open database file" does not say why.
+        if (!folderMade)
+            db->m_error = QStringLiteral("cannot make the folder %1").arg(QDir::toNativeSeparators(folder));
         return db;
+    }
     // WAL: searches read while the indexer writes. The index can be made
     // again, so a commit need not reach the disk before the next one.
     SqliteConnection &connection = *db->m_connection;

@@ -123,6 +123,9 @@ void SearchIndexer::work()
     Job job;
     while (!QThread::currentThread()->isInterruptionRequested() && takeJob(&job)) {
         worked = true;
+        // Deleted under this program: the open file is no longer the index.
+        if (m_db && !QFileInfo::exists(m_path))
+            startOver(QStringLiteral("The search index was deleted; it is being made again"));
         if (!ensureOpen())
             continue;
         bool ok = true;
@@ -152,13 +155,11 @@ void SearchIndexer::work()
         } else if (isBroken(m_db->fault())) {
             startOver(madeAgainMessage(m_db->fault()));
         } else {
-            emit failed(QStringLiteral("The search index cannot be written: %1").arg(m_db->errorString()));
-            m_statements.reset();
-            m_db.reset();
+            closeFailed(QStringLiteral("The search index cannot be written"), m_db->errorString());
         }
     }
     if (worked)
-        emit idle();
+        emit idle(m_failure);
 }
 
 QStringList SearchIndexer::filesIn(const QStringList &folders) const
@@ -196,13 +197,21 @@ bool SearchIndexer::ensureOpen()
     }
     if (m_db->fault() == SearchDatabase::Fault::None) {
         m_statements = std::make_unique<Statements>(m_db->connection());
-        if (loadKnown())
+        if (loadKnown()) {
+            m_failure.clear();
             return true;
+        }
     }
-    emit failed(QStringLiteral("The search index cannot be opened: %1").arg(m_db->errorString()));
+    closeFailed(QStringLiteral("The search index cannot be opened"), m_db->errorString());
+    return false;
+}
+
+void SearchIndexer::closeFailed(const QString &what, const QString &reason)
+{
+    m_failure = reason;
+    emit failed(QStringLiteral("%1: %2").arg(what, reason));
     m_statements.reset();
     m_db.reset();
-    return false;
 }
 
 bool SearchIndexer::loadKnown()
@@ -396,9 +405,7 @@ void SearchIndexer::startOver(const QString &why)
 {
     // A file that breaks again before any work succeeds is not ours to mend.
     if (std::exchange(m_startedOver, true)) {
-        emit failed(QStringLiteral("The search index cannot be made: %1").arg(m_db ? m_db->errorString() : why));
-        m_statements.reset();
-        m_db.reset();
+        closeFailed(QStringLiteral("The search index cannot be made"), m_db ? m_db->errorString() : why);
         return;
     }
     const QStringList known = m_known.keys();

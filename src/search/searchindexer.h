@@ -38,8 +38,9 @@ public:
 signals:
     // Documents (re)indexed so far out of those this pass found to do.
     void progress(int done, int total);
-    // All queued work is done.
-    void idle();
+    // All queued work is done; failure says why the index could not be
+    // opened or written, empty when it could.
+    void idle(const QString &failure);
     // The index file was damaged or stuck and is being made again.
     void reset(const QString &message);
     void failed(const QString &message);
@@ -78,6 +79,8 @@ private:
     bool begin();
     bool commit();
     bool failedWith(int result);
+    // Reports the failure as "what: reason" and closes the file.
+    void closeFailed(const QString &what, const QString &reason);
     void startOver(const QString &why);
     void rebuildIfWasteful();
 
@@ -99,4 +102,6 @@ private:
     bool m_inTransaction = false;
     bool m_startedOver = false;
     qint64 m_batchBytes = 0;
+    // Why the file was closed after a failure; empty while it is open.
+    QString m_failure;
 };

@@ -138,9 +138,8 @@ bool SearchRunner::ensureOpen(int id)
         return true;
     m_db = SearchDatabase::openReader(m_path, &m_ownWriter, m_patienceMs);
     if (m_db->fault() == SearchDatabase::Fault::Missing) {
-        // Nothing indexed yet: no hits, and no fault.
         m_db.reset();
-        emit hitsFound(id, {}, 0, true);
+        emit missing(id);
         return false;
     }
     if (m_db->fault() == SearchDatabase::Fault::None
@@ -161,6 +160,9 @@ void SearchRunner::run(int id, const SearchRequest &request)
 {
     Q_ASSERT_X(QThread::currentThread() != QCoreApplication::instance()->thread(), "SearchRunner::run",
                "a search runs on the user-interface thread");
+    // A file deleted under an open connection still answers, from what it held.
+    if (m_db && !QFileInfo::exists(m_path))
+        reopen();
     if (superseded(id) || !ensureOpen(id))
         return;
     m_documents.clear();

@@ -40,6 +40,8 @@ signals:
     void hitsFound(int id, const QList<SearchHit> &hits, int total, bool complete);
     // Why FTS5 refused the query, or why the index cannot be read, in a line.
     void rejected(int id, const QString &explanation);
+    // There is no index file (none made yet, or deleted): search id did not run.
+    void missing(int id);
     // The file is damaged or stuck; instance names it for the indexer.
     void damaged(const QString &instance);
     // A document changed since it was indexed: its hits were left out.

@@ -160,7 +160,8 @@ void SearchPanel::run()
 
 void SearchPanel::returnPressed()
 {
-    if (m_query->text().trimmed() != m_ranQuery || scope() != m_ranScope || m_ranQuery.isEmpty())
+    // With no hit to open, as after a refusal, Return asks again.
+    if (m_query->text().trimmed() != m_ranQuery || scope() != m_ranScope || m_shown.isEmpty())
         run();
     else
         openCurrent();

@@ -12,7 +12,8 @@ class QRadioButton;
 // The Search Library panel beside the documents: one query field, where to
 // look, and the best passages found. Return runs the query and selects the
 // first hit; Down and Up move the selection while the field keeps the
-// focus; Return again, with the query unchanged, or a double click opens it.
+// focus; Return again, with the query unchanged, or a double click opens it
+// (with no hit shown, Return runs the query again).
 class SearchPanel : public QDockWidget
 {
     Q_OBJECT

@@ -2,6 +2,7 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <memory>
 
@@ -14,6 +15,10 @@ QByteArray reasonPhrase(int status)
     switch (status) {
     case 200:
         return "OK";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
     case 404:
         return "Not Found";
     case 500:
@@ -75,12 +80,31 @@ void TestHttpServer::respond(QTcpSocket *socket, const QByteArray &request)
 
     const Response response = m_responses.value(path, {404, "text/html", "<html><body>Not Found</body></html>"});
     QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status)
-        + "\r\nContent-Type: " + response.contentType + "\r\nConnection: close\r\n";
+        + "\r\nContent-Type: " + response.contentType + "\r\nConnection: close\r\n" + response.headers;
     if (response.ending != Ending::NoLength) {
         const qint64 extra = response.ending == Ending::Complete ? 0 : ClaimedExtraBytes;
         head += "Content-Length: " + QByteArray::number(response.body.size() + extra) + "\r\n";
     }
+    if (response.ending == Ending::Trickle) {
+        socket->write(head + "\r\n");
+        trickle(socket, response.body);
+        return;
+    }
     socket->write(head + "\r\n" + response.body);
     if (response.ending != Ending::Stall)
         socket->disconnectFromHost();
+}
+
+void TestHttpServer::trickle(QTcpSocket *socket, const QByteArray &body)
+{
+    auto *timer = new QTimer(socket);
+    auto sent = std::make_shared<qsizetype>(0);
+    connect(timer, &QTimer::timeout, socket, [socket, timer, body, sent] {
+        if (*sent == body.size()) {
+            timer->stop();
+            return;
+        }
+        socket->write(body.sliced((*sent)++, 1));
+    });
+    timer->start(TrickleStepMs);
 }

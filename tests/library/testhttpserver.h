@@ -24,7 +24,10 @@ public:
         CutShort,
         // Sends no Content-Length; the end of the body is the close.
         NoLength,
+        // Sends the body a byte at a time, every TrickleStepMs, and claims more.
+        Trickle,
     };
+    static constexpr int TrickleStepMs = 20;
 
     struct Response
     {
@@ -32,6 +35,8 @@ public:
         QByteArray contentType = "text/plain";
         QByteArray body;
         Ending ending = Ending::Complete;
+        // More header lines, each ending in "\r\n".
+        QByteArray headers;
     };
 
     explicit TestHttpServer(QObject *parent = nullptr);
@@ -46,6 +51,7 @@ public:
 private:
     void onNewConnection();
     void respond(QTcpSocket *socket, const QByteArray &request);
+    void trickle(QTcpSocket *socket, const QByteArray &body);
 
     QTcpServer *m_server;
     QHash<QString, Response> m_responses;

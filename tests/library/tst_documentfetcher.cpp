@@ -30,6 +30,12 @@ DocumentName name(const QString &text)
     return DocumentName::parse(text).value();
 }
 
+// A zlib stream, as a server sends a body with "Content-Encoding: deflate".
+QByteArray deflated(const QByteArray &data)
+{
+    return qCompress(data, 9).sliced(4); // without Qt's length prefix
+}
+
 } // namespace
 
 class TestDocumentFetcher : public QObject
@@ -43,6 +49,9 @@ private slots:
     void fetches();
     void cancelLeavesNothing();
     void stallTimesOut();
+    void slowServerMissesTheDeadline();
+    void refusesAnotherRfcsText_data();
+    void refusesAnotherRfcsText();
     void serverDown();
     void libraryNotWritable();
     void refusesWhatItCannotFetch();
@@ -68,6 +77,16 @@ void TestDocumentFetcher::initTestCase()
     m_server.serve("/rfc/rfc9007.txt", {200, "text/plain", tooLarge});
     m_server.serve("/rfc/rfc9008.txt", {200, "text/plain", tooLarge, Ending::NoLength});
     m_server.serve("/rfc/rfc9009.txt", {200, "text/plain", RfcText, Ending::Stall});
+    m_server.serve("/rfc/rfc9010.txt", {302, "text/plain", "", Ending::Complete, "Location: /rfc/rfc9010.txt\r\n"});
+    m_server.serve("/rfc/rfc9011.txt", {302, "text/plain", "", Ending::Complete, "Location: file:///etc/passwd\r\n"});
+    // Some 100 MB of text from 100 KB.
+    m_server.serve("/rfc/rfc9012.txt", {200, "text/plain", deflated(QByteArray("quokka\n").repeated(15'000'000)),
+                                        Ending::Complete, "Content-Encoding: deflate\r\n"});
+    m_server.serve("/rfc/rfc9013.txt", {200, "text/plain", RfcText, Ending::Complete, "Content-Encoding: gzip\r\n"});
+    m_server.serve("/rfc/rfc9016.txt", {200, "text/plain", RfcText, Ending::Complete, "Content-Encoding: br\r\n"});
+    m_server.serve("/id/draft-ietf-quic-transport-33.txt",
+                   {200, "text/plain", deflated(RfcText), Ending::Complete, "Content-Encoding: deflate\r\n"});
+    m_server.serve("/rfc/rfc9015.txt", {200, "text/plain", QByteArray(10'000, 'x'), Ending::Trickle});
 }
 
 void TestDocumentFetcher::init()
@@ -88,6 +107,7 @@ void TestDocumentFetcher::fetches_data()
 
     QTest::newRow("text") << "9999" << "/rfc/rfc9999.txt" << "";
     QTest::newRow("draft") << "draft-ietf-quic-transport-34" << "/id/draft-ietf-quic-transport-34.txt" << "";
+    QTest::newRow("compressed") << "draft-ietf-quic-transport-33" << "/id/draft-ietf-quic-transport-33.txt" << "";
     QTest::newRow("not found") << "RFC 99999" << "/rfc/rfc99999.txt" << "RFC 99999 was not found at %1";
     QTest::newRow("draft not found") << "draft-ietf-quic-transport-35" << "/id/draft-ietf-quic-transport-35.txt"
                                      << "draft-ietf-quic-transport-35 was not found at %1";
@@ -104,6 +124,19 @@ void TestDocumentFetcher::fetches_data()
                                         << "Could not fetch %1: the document is larger than 20 MB";
     QTest::newRow("streamed too large") << "9008" << "/rfc/rfc9008.txt"
                                         << "Could not fetch %1: the document is larger than 20 MB";
+    // These said "the server replied 302 Found".
+    QTest::newRow("redirect loop") << "9010" << "/rfc/rfc9010.txt" << "Could not fetch %1: too many redirects";
+    QTest::newRow("redirect to a file")
+        << "9011" << "/rfc/rfc9011.txt"
+        << "Could not fetch %1: the redirect to file:///etc/passwd was refused, as it is not an http or https address";
+    // These said "Decompression failed: " and no more.
+    QTest::newRow("decompression bomb") << "9012" << "/rfc/rfc9012.txt"
+                                        << "Could not fetch %1: the document is larger than 20 MB once decompressed";
+    QTest::newRow("damaged compression") << "9013" << "/rfc/rfc9013.txt"
+                                         << "Could not fetch %1: the compressed document is damaged";
+    QTest::newRow("unknown encoding")
+        << "9016" << "/rfc/rfc9016.txt"
+        << "Could not fetch %1: the server sent the document in an encoding this program cannot read (br)";
 }
 
 void TestDocumentFetcher::fetches()
@@ -160,6 +193,53 @@ void TestDocumentFetcher::stallTimesOut()
     QCOMPARE(failed.first().first().toString(),
              "Could not fetch " + m_server.url("/rfc/rfc9009.txt").toDisplayString() + ": no data for 300 ms");
     QCOMPARE(folderEntries(m_library->path()), QStringList());
+}
+
+// A server that sent a line every 20 seconds held the fetch for minutes.
+void TestDocumentFetcher::slowServerMissesTheDeadline()
+{
+    m_fetcher->setDeadline(500ms);
+    QSignalSpy progress(m_fetcher.get(), &DocumentFetcher::progress);
+    QSignalSpy failed(m_fetcher.get(), &DocumentFetcher::failed);
+    QVERIFY(m_fetcher->fetch(name("9015"), m_library->path()));
+    QTRY_COMPARE(failed.count(), 1);
+    QCOMPARE(failed.first().first().toString(), "Could not fetch " + m_server.url("/rfc/rfc9015.txt").toDisplayString()
+                                                    + ": the transfer took longer than 500 ms");
+    QVERIFY(progress.count() > 1);
+    QCOMPARE(folderEntries(m_library->path()), QStringList());
+}
+
+void TestDocumentFetcher::refusesAnotherRfcsText_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("the number asked") << QByteArray("IETF\nRequest for Comments: 9014\nCategory: x\n") << true;
+    // Another RFC's text was stored under the number asked for.
+    QTest::newRow("another number") << QByteArray("IETF\nRequest for Comments: 9015\nCategory: x\n") << false;
+    QTest::newRow("old header without the line") << QByteArray("Network Working Group\nRFC: 9\n\nText\n") << true;
+    QTest::newRow("named past the first page")
+        << QByteArray("RFC 9014\n\f\nas Request for Comments: 1 said\nRequest for Comments: 1\n") << true;
+}
+
+void TestDocumentFetcher::refusesAnotherRfcsText()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, accepted);
+
+    m_server.serve("/rfc/rfc9014.txt", {200, "text/plain", text});
+    QSignalSpy finished(m_fetcher.get(), &DocumentFetcher::finished);
+    QSignalSpy failed(m_fetcher.get(), &DocumentFetcher::failed);
+    QVERIFY(m_fetcher->fetch(name("9014"), m_library->path()));
+    QTRY_COMPARE(finished.count() + failed.count(), 1);
+    if (accepted) {
+        QCOMPARE(folderEntries(m_library->path()), QStringList("rfc9014.txt"));
+    } else {
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.first().first().toString(), "Could not fetch " + m_server.url("/rfc/rfc9014.txt").toDisplayString()
+                                                        + ": the server sent RFC 9015 instead of RFC 9014");
+        QCOMPARE(folderEntries(m_library->path()), QStringList());
+    }
 }
 
 void TestDocumentFetcher::serverDown()

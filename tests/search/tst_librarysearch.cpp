@@ -327,6 +327,55 @@ private slots:
         QCOMPARE(searchFor(search, QStringLiteral("quokka OR wombat")).total, 2);
     }
 
+    // A deleted index file answered "no passage matches", with no word of it.
+    void deletedIndexIsMadeAgain_data()
+    {
+        QTest::addColumn<bool>("searchFirst");
+        QTest::newRow("found by a search") << true;
+        QTest::newRow("found by indexing") << false;
+    }
+    void deletedIndexIsMadeAgain()
+    {
+        QFETCH(bool, searchFirst);
+        writeFile(m_folder + QStringLiteral("/rfc1.txt"), "1.  One\n\n   The quokka sleeps.\n");
+        LibrarySearch search(m_index);
+        update(search);
+        QCOMPARE(searchFor(search, QStringLiteral("quokka")).total, 1);
+
+        QVERIFY(QFile::remove(m_index));
+        QSignalSpy messages(&search, &LibrarySearch::message);
+        QSignalSpy idle(&search, &LibrarySearch::indexIdle);
+        if (searchFirst) {
+            const Outcome gone = searchFor(search, QStringLiteral("quokka"));
+            QVERIFY2(gone.rejection.startsWith(QLatin1String("The search index is unavailable")),
+                     qPrintable(gone.rejection));
+            QVERIFY(waitIdle(idle));
+        } else {
+            update(search);
+        }
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().first().toString().contains(QLatin1String("deleted")),
+                 qPrintable(messages.first().first().toString()));
+        QVERIFY(QFileInfo::exists(m_index));
+        QCOMPARE(searchFor(search, QStringLiteral("quokka")).total, 1);
+    }
+
+    // A cache folder that cannot be made: a search said "no passage matches".
+    void unwritableCacheFolderIsReported()
+    {
+        const QString blocker = m_dir->filePath(QStringLiteral("cache"));
+        writeFile(blocker, "a file where the folder should be\n");
+        writeFile(m_folder + QStringLiteral("/rfc1.txt"), "1.  One\n\n   The quokka sleeps.\n");
+        LibrarySearch search(m_index);
+        QSignalSpy messages(&search, &LibrarySearch::message);
+        update(search);
+        const QString reason = QStringLiteral("cannot make the folder %1").arg(QDir::toNativeSeparators(blocker));
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.first().first().toString(), QStringLiteral("The search index cannot be opened: ") + reason);
+        QCOMPARE(searchFor(search, QStringLiteral("quokka")).rejection,
+                 QStringLiteral("The search index is unavailable: ") + reason);
+    }
+
 private:
     void update(LibrarySearch &search)
     {

@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -145,6 +147,32 @@ private slots:
                 button->click();
         QTRY_COMPARE(panel->hitList()->count(), 1);
         QCOMPARE(panel->hitList()->item(0)->text(), QStringLiteral("notes.txt \u2014 1 Notes, line 3"));
+    }
+
+    // With the index file deleted, the panel said "No passage matches" and
+    // the file was not made again.
+    void deletedIndexIsReportedAndMadeAgain()
+    {
+        AppFixture app;
+        QDir().mkpath(app.libraryFolder());
+        writeFile(app.libraryFolder() + QStringLiteral("rfc7001.txt"), animalDocument());
+        MainWindow *form = start(app);
+        const QString index = app.program->context.searchIndexPath;
+        QVERIFY(QFile::remove(index));
+
+        // The search finds the file gone, unless an indexing pass made it again first.
+        SearchPanel *panel = form->searchPanel();
+        form->action(Command::SearchLibrary)->trigger();
+        QTest::keyClicks(panel->queryField(), QStringLiteral("walkers"));
+        QTest::keyClick(panel->queryField(), Qt::Key_Return);
+        QTRY_VERIFY2(panel->summary()->text().startsWith(QLatin1String("The search index is unavailable"))
+                         || panel->hitList()->count() == 1,
+                     qPrintable(panel->summary()->text()));
+
+        QTRY_VERIFY(QFileInfo::exists(index) && !form->librarySearch()->isIndexing());
+        QTest::keyClick(panel->queryField(), Qt::Key_Return);
+        QTRY_COMPARE(panel->hitList()->count(), 1);
+        QCOMPARE(panel->summary()->text(), QStringLiteral("1 passage matches"));
     }
 
 private:
