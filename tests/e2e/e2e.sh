@@ -109,8 +109,8 @@ key Home shift+Down shift+Down
 key F5
 
 # Config, Text Font, OK at once: the stored face stays, even where it is missing.
-key alt+c
-key t
+menu alt+c
+menu_pick t
 box=$(dialog) || fail "Config, Text Font opened no dialog"
 xdotool windowfocus --sync "$box"
 key Return
@@ -148,12 +148,10 @@ open_document
 # highlight, so that its yellow shows; then the bookmark list, from its tab
 # at the foot of the left panel.
 xdotool mousemove --window "$main" 500 200 click 1
-sleep 0.3
 eval "$(xdotool getwindowgeometry --shell "$main")"
 xdotool mousemove --window "$main" 126 $((HEIGHT - 35)) click 1
-sleep 1
 shot="$out/e2e-reopened.png"
-import -window root "$shot"
+settled_shot "$shot"
 echo "e2e: screenshot of the reopened document: $shot"
 echo "<CTestMeasurementFile type=\"image/png\" name=\"screenshot\">$shot</CTestMeasurementFile>"
 exit_program

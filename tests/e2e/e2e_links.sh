@@ -33,7 +33,6 @@ xdotool windowsize --sync "$main" 1000 740
 xdotool windowmove --sync "$main" 0 0
 # Into the text, right of the index.
 xdotool mousemove --window "$main" 600 300 click 1
-sleep 0.3
 # The caret into "RFC 9991" on line 3, then Enter.
 key ctrl+Home Down Down Home Right Right Right Right Right
 key Return
@@ -45,9 +44,8 @@ echo "e2e: back with Alt+Left"
 # "Section 5" on line 4: its heading is line 250.
 key ctrl+Home Down Down Down Home Right Right Right Right Right Right Right Right Right
 key Return
-sleep 0.5
 shot="$out/e2e-links.png"
-import -window root "$shot"
+settled_shot "$shot"
 echo "<CTestMeasurementFile type=\"image/png\" name=\"screenshot\">$shot</CTestMeasurementFile>"
 exit_program
 

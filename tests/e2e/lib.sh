@@ -41,6 +41,7 @@ fail() {
 
 # Starts the program with the given arguments and waits for its main window.
 start() {
+    started=$(($(date +%s%N) / 1000000))
     (cd "$work/app" && exec ./folivane "$@") >"$work/app.log" 2>&1 &
     pid=$!
     main=""
@@ -56,7 +57,7 @@ start() {
         [ -n "$main" ] || sleep 0.2
     done
     xdotool windowfocus --sync "$main"
-    echo "e2e: started (pid $pid, window $main)"
+    echo "e2e: started (pid $pid, window $main) in $(($(date +%s%N) / 1000000 - started)) ms"
 }
 
 # The newest visible window of the program other than the main one, within 10 s.
@@ -86,9 +87,55 @@ dialog_gone() {
     fail "a dialog stayed open: $(xdotool getwindowname "$w" 2>/dev/null || true)"
 }
 
+# Keys reach the program in order: each step that needs their effect waits
+# for it (a window, a caption, a file), never for a fixed time.
 key() {
     xdotool key --clearmodifiers --delay 60 "$@"
-    sleep 0.3
+}
+
+# The program's visible windows, one id a line.
+windows() {
+    xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true
+}
+
+# Opens a menu with its key and waits for its popup, left in $popup.
+menu() {
+    before=$(windows)
+    key "$1"
+    i=0
+    popup=""
+    while [ -z "$popup" ]; do
+        popup=$(windows | grep -vxF "$before" | tail -1) || true
+        i=$((i + 1))
+        [ $i -le 50 ] || fail "$1 opened no menu"
+        [ -n "$popup" ] || sleep 0.1
+    done
+}
+
+# Picks the menu item of the key and waits until the menu has closed.
+menu_pick() {
+    key "$1"
+    i=0
+    while windows | grep -qxF "$popup"; do
+        i=$((i + 1))
+        [ $i -le 50 ] || fail "the menu stayed open after $1"
+        sleep 0.1
+    done
+}
+
+# Takes a screenshot once the screen has settled: two shots in a row alike.
+settled_shot() {
+    next="${1%.png}-next.png"
+    import -window root "$1"
+    i=0
+    while :; do
+        import -window root "$next"
+        cmp -s "$1" "$next" && break
+        mv "$next" "$1"
+        i=$((i + 1))
+        [ $i -le 25 ] || fail "the screen did not settle"
+    done
+    rm -f "$next"
 }
 
 # Waits until the main window's caption holds the text, within 10 s.
@@ -103,7 +150,7 @@ title_has() {
 
 exit_program() {
     xdotool windowfocus --sync "$main"
-    key alt+f
+    menu alt+f
     key x
     i=0
     while kill -0 "$pid" 2>/dev/null; do
