@@ -14,6 +14,8 @@ struct Bookmark
     QString name;
 
     bool isFree() const { return line == -1; }
+
+    friend bool operator==(const Bookmark &, const Bookmark &) = default;
 };
 
 // Everything the reader knows about one open document besides its text: its

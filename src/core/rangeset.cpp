@@ -17,6 +17,23 @@ auto overlapping(std::vector<TextRange> &ranges, qint32 start, qint32 end)
 
 } // namespace
 
+RangeSet RangeSet::fromRanges(std::vector<TextRange> ranges)
+{
+    std::erase_if(ranges, [](const TextRange &r) { return r.start >= r.end; });
+    std::sort(ranges.begin(), ranges.end(),
+              [](const TextRange &a, const TextRange &b) { return a.start < b.start; });
+    RangeSet set;
+    for (const TextRange &r : ranges) {
+        // Sorted by start, a range overlaps at most the last one kept; one
+        // that only touches it stays apart, as add() keeps it.
+        if (!set.m_ranges.empty() && r.start < set.m_ranges.back().end)
+            set.m_ranges.back().end = std::max(set.m_ranges.back().end, r.end);
+        else
+            set.m_ranges.push_back(r);
+    }
+    return set;
+}
+
 void RangeSet::add(qint32 start, qint32 end)
 {
     if (start >= end)

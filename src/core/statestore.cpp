@@ -44,17 +44,9 @@ QString fittingName(const QString &name)
     return QString::fromUtf8(utf8.left(cut)) + u'_' + QString::fromLatin1(hash);
 }
 
-} // namespace
-
-DocumentStateFiles::DocumentStateFiles(QString iniPath, QString highlightPath)
-    : m_iniPath(std::move(iniPath))
-    , m_highlightPath(std::move(highlightPath))
+// The slots as the file stores them.
+void readSlots(const IniContents &ini, DocumentRecord &record)
 {
-}
-
-void DocumentStateFiles::readBookmarks(DocumentRecord &record) const
-{
-    const IniFile ini(m_iniPath);
     // A count above the table's size stays the count; a negative one would
     // keep every later bookmark from being saved.
     record.bookmarkCount = std::max(0, ini.readInteger(BookmarkSection, CountKey, 0));
@@ -69,54 +61,126 @@ void DocumentStateFiles::readBookmarks(DocumentRecord &record) const
     }
 }
 
+// The bookmarks in slot order, as many as the count says.
+std::vector<Bookmark> stored(const DocumentRecord &record)
+{
+    std::vector<Bookmark> bookmarks;
+    for (const Bookmark &slot : record.bookmarks) {
+        if (qint32(bookmarks.size()) >= record.bookmarkCount)
+            break;
+        if (!slot.isFree())
+            bookmarks.push_back(slot);
+    }
+    return bookmarks;
+}
+
+// Merge with another instance: the bookmarks on disk that were not there at
+// our read are theirs, and join ours unless one of ours has the name.
+void addTheirs(DocumentRecord &ours, const std::vector<Bookmark> &onDisk, const std::vector<Bookmark> &read)
+{
+    const auto named = [&ours](const QString &name) {
+        return std::any_of(ours.bookmarks.begin(), ours.bookmarks.end(),
+                           [&name](const Bookmark &slot) { return !slot.isFree() && slot.name == name; });
+    };
+    for (const Bookmark &theirs : onDisk) {
+        if (std::find(read.begin(), read.end(), theirs) == read.end() && !named(theirs.name)
+            && ours.addBookmark(theirs.line, theirs.name) < 0)
+            break;
+    }
+}
+
+bool startThenEnd(const TextRange &a, const TextRange &b)
+{
+    return std::pair(a.start, a.end) < std::pair(b.start, b.end);
+}
+
+std::vector<TextRange> sorted(std::vector<TextRange> ranges)
+{
+    std::sort(ranges.begin(), ranges.end(), startThenEnd);
+    return ranges;
+}
+
+} // namespace
+
+DocumentStateFiles::DocumentStateFiles(QString iniPath, QString highlightPath)
+    : m_iniPath(std::move(iniPath))
+    , m_highlightPath(std::move(highlightPath))
+{
+}
+
+bool DocumentStateFiles::readBookmarks(DocumentRecord &record)
+{
+    const IniContents ini(m_iniPath);
+    readSlots(ini, record);
+    m_bookmarksOnDisk = stored(record);
+    return !ini.isCut();
+}
+
 ViewState DocumentStateFiles::readView() const
 {
-    const IniFile ini(m_iniPath);
+    const IniContents ini(m_iniPath);
     ViewState view;
     view.panelWidth = ini.readInteger(WinSection, LeftKey, ViewState::DefaultPanelWidth);
     view.topLine = ini.readInteger(BookmarkSection, CurrLineKey, 1);
     return view;
 }
 
-std::optional<std::vector<TextRange>> DocumentStateFiles::readHighlights() const
+std::optional<std::vector<TextRange>> DocumentStateFiles::readHighlights()
 {
-    return HighlightFile::read(m_highlightPath);
+    std::optional<std::vector<TextRange>> ranges = HighlightFile::read(m_highlightPath);
+    if (ranges)
+        m_highlightsOnDisk = sorted(*ranges);
+    return ranges;
 }
 
-bool DocumentStateFiles::writeBookmarks(const DocumentRecord &record, QString *error) const
+bool DocumentStateFiles::writeBookmarks(const DocumentRecord &record, QString *error)
 {
-    IniFile ini(m_iniPath);
-    if (!ini.writeInteger(BookmarkSection, CountKey, record.bookmarkCount))
-        return failed(m_iniPath, error);
-    qint32 stored = 0;
-    for (const Bookmark &slot : record.bookmarks) {
-        if (stored >= record.bookmarkCount)
-            break;
-        if (slot.isFree())
-            continue;
-        const QString key = QString::number(stored);
-        if (!ini.writeInteger(BookmarkSection, key, slot.line)
-            || !ini.writeString(BookmarkNameSection, key, slot.name))
-            return failed(m_iniPath, error);
-        ++stored;
+    IniContents ini(m_iniPath);
+    DocumentRecord merged = record;
+    if (m_bookmarksOnDisk) {
+        DocumentRecord onDisk;
+        readSlots(ini, onDisk);
+        addTheirs(merged, stored(onDisk), *m_bookmarksOnDisk);
     }
+    const std::vector<Bookmark> bookmarks = stored(merged);
+    ini.writeInteger(BookmarkSection, CountKey, merged.bookmarkCount);
+    for (size_t n = 0; n < bookmarks.size(); ++n) {
+        const QString key = QString::number(n);
+        ini.writeInteger(BookmarkSection, key, bookmarks[n].line);
+        ini.writeString(BookmarkNameSection, key, bookmarks[n].name);
+    }
+    if (!ini.save())
+        return failed(m_iniPath, error);
+    m_bookmarksOnDisk = bookmarks;
     return true;
 }
 
 bool DocumentStateFiles::writeView(const ViewState &view, QString *error) const
 {
-    IniFile ini(m_iniPath);
-    if (!ini.writeInteger(WinSection, LeftKey, view.panelWidth)
-        || !ini.writeInteger(BookmarkSection, CurrLineKey, view.topLine))
-        return failed(m_iniPath, error);
-    return true;
+    IniContents ini(m_iniPath);
+    ini.writeInteger(WinSection, LeftKey, view.panelWidth);
+    ini.writeInteger(BookmarkSection, CurrLineKey, view.topLine);
+    return ini.save() || failed(m_iniPath, error);
 }
 
-bool DocumentStateFiles::writeHighlights(const RangeSet &highlights, QString *error) const
+bool DocumentStateFiles::writeHighlights(const RangeSet &highlights, QString *error)
 {
-    const bool written = highlights.isEmpty() ? HighlightFile::remove(m_highlightPath)
-                                              : HighlightFile::write(m_highlightPath, highlights.ranges());
-    return written || failed(m_highlightPath, error);
+    std::vector<TextRange> ranges = highlights.ranges();
+    if (m_highlightsOnDisk) {
+        // Theirs are the ranges on disk that were not there at our read.
+        const std::optional<std::vector<TextRange>> onDisk = HighlightFile::read(m_highlightPath);
+        for (const TextRange &range : onDisk.value_or(std::vector<TextRange>())) {
+            if (!std::binary_search(m_highlightsOnDisk->begin(), m_highlightsOnDisk->end(), range, startThenEnd))
+                ranges.push_back(range);
+        }
+        ranges = RangeSet::fromRanges(std::move(ranges)).ranges();
+    }
+    const bool written = ranges.empty() ? HighlightFile::remove(m_highlightPath)
+                                        : HighlightFile::write(m_highlightPath, ranges);
+    if (!written)
+        return failed(m_highlightPath, error);
+    m_highlightsOnDisk = std::move(ranges);
+    return true;
 }
 
 StateStore::StateStore(QString folder)

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "documentrecord.h"
 #include "rangeset.h"
 
 #include <QString>
 
 #include <optional>
 #include <vector>
-
-class DocumentRecord;
 
 // Where the window of a document was left.
 struct ViewState
@@ -20,7 +19,11 @@ struct ViewState
 
 // The two state files of one document: an INI file with its bookmarks and
 // view, and a binary file with its highlights. Every write is atomic; a
-// failed one leaves the file as it was and says why in *error.
+// failed one leaves the file as it was and says why in *error. Each read or
+// write parses the INI file once.
+//
+// Another instance may write the same files between our read and our write:
+// what it added since our read is kept beside what we write.
 class DocumentStateFiles
 {
 public:
@@ -29,21 +32,27 @@ public:
     QString iniPath() const { return m_iniPath; }
     QString highlightPath() const { return m_highlightPath; }
 
-    // Missing or unreadable entries read as defaults.
-    void readBookmarks(DocumentRecord &record) const;
+    // Missing or unreadable entries read as defaults. False when the file
+    // held more entries than are read (IniContents::MaxSectionEntries a
+    // section): the next write keeps only those.
+    bool readBookmarks(DocumentRecord &record);
     ViewState readView() const;
     // Nothing when the highlight file exists but cannot be read.
-    std::optional<std::vector<TextRange>> readHighlights() const;
+    std::optional<std::vector<TextRange>> readHighlights();
 
     // The bookmarks, renumbered in slot order.
-    bool writeBookmarks(const DocumentRecord &record, QString *error) const;
+    bool writeBookmarks(const DocumentRecord &record, QString *error);
     bool writeView(const ViewState &view, QString *error) const;
     // Without ranges the file is deleted.
-    bool writeHighlights(const RangeSet &highlights, QString *error) const;
+    bool writeHighlights(const RangeSet &highlights, QString *error);
 
 private:
     QString m_iniPath;
     QString m_highlightPath;
+    // As last read or written; nothing before the first read.
+    std::optional<std::vector<Bookmark>> m_bookmarksOnDisk;
+    // Sorted.
+    std::optional<std::vector<TextRange>> m_highlightsOnDisk;
 };
 
 // The folder of the per-document state files, and how a document's path

@@ -6,6 +6,7 @@
 #include "elidedtooltipdelegate.h"
 #include "fontsettings.h"
 #include "fontstyle.h"
+#include "inifile.h"
 #include "palettecolours.h"
 #include "requirementwords.h"
 
@@ -173,7 +174,7 @@ bool DocumentWindow::load(const QString &path, QString *error)
     m_record = DocumentRecord();
     m_record.path = path;
     m_stateFiles.emplace(m_stateStore.filesFor(path));
-    m_stateFiles->readBookmarks(m_record);
+    m_stateCut = !m_stateFiles->readBookmarks(m_record);
     m_record.outline = parseOutline(text);
     buildIndexTree();
     m_timings.buildIndex = clock.nsecsElapsed();
@@ -380,6 +381,13 @@ void DocumentWindow::foldPages()
 
 void DocumentWindow::restoreBookmarks()
 {
+    if (m_stateCut)
+        m_dialogs.information(this,
+                              QStringLiteral("The state of %1 holds more than %2 entries a section; only the first "
+                                             "are read and kept")
+                                  .arg(m_record.path)
+                                  .arg(IniContents::MaxSectionEntries),
+                              ProgramCaption);
     int listed = 0;
     for (int slot = 0; slot < DocumentRecord::BookmarkSlots && listed < m_record.bookmarkCount; ++slot) {
         if (m_record.bookmarks[size_t(slot)].isFree())
@@ -403,6 +411,7 @@ void DocumentWindow::restoreHighlights()
     }
     const qint32 end = m_textView->textLength();
     bool damaged = false;
+    std::vector<TextRange> ranges;
     for (const TextRange &range : *stored) {
         // A damaged file, or a document that changed since: ranges merge as
         // the Highlight command merges them, and stop at the end of the text.
@@ -411,8 +420,9 @@ void DocumentWindow::restoreHighlights()
             damaged = true;
             continue;
         }
-        m_record.highlights.add(cut.start, cut.end);
+        ranges.push_back(cut);
     }
+    m_record.highlights = RangeSet::fromRanges(std::move(ranges));
     std::vector<TextView::Span> spans;
     for (const TextRange &range : m_record.highlights.ranges())
         spans.push_back({range.start, range.end - range.start});

@@ -195,5 +195,7 @@ private:
     bool m_highlightsChanged = false;
     // The highlight file exists but could not be read: it is never replaced.
     bool m_highlightFileUnread = false;
+    // The state file held more entries than are read.
+    bool m_stateCut = false;
     LoadTimings m_timings;
 };

@@ -110,12 +110,17 @@ void RfcLibrary::open(const QString &text, const QString &currentFolder)
         openName(*name, currentFolder);
         return;
     }
-    // A completion ("RFC 9293 Transmission ...") or words of a title.
-    static const QRegularExpression completion(QStringLiteral("^RFC\\s*(\\d{1,5})\\b"),
-                                               QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = completion.match(text);
+    // A completion ("RFC 9293 Transmission ..."), a number no RFC has ("0",
+    // "RFC 0"), or words of a title.
+    static const QRegularExpression number(QStringLiteral("^\\s*(?:RFC\\s*(\\d+)\\b|(\\d+)\\s*$)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = number.match(text);
     if (match.hasMatch()) {
-        openName(DocumentName::rfc(match.captured(1).toInt()), currentFolder);
+        const QString digits = match.captured(1) + match.captured(2);
+        if (const std::optional<DocumentName> name = DocumentName::parse(QStringLiteral("RFC ") + digits))
+            openName(*name, currentFolder);
+        else
+            emit message(QStringLiteral("%1 is not an RFC number").arg(digits));
         return;
     }
     const QList<int> found = m_index.search(text, 1);

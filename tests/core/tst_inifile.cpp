@@ -52,6 +52,8 @@ private slots:
     void writeFailure_data();
     void writeFailure();
     void diskFullKeepsOldFile();
+    void sectionKeepsItsFirstEntries_data();
+    void sectionKeepsItsFirstEntries();
 };
 
 void TestIniFile::missingEntriesGiveDefaults()
@@ -331,6 +333,51 @@ void TestIniFile::diskFullKeepsOldFile()
     QCOMPARE(contents(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"f.ini"_s});
     QCOMPARE(ini.readString(u"s"_s, u"k"_s, QString()), u"old"_s);
+}
+
+void TestIniFile::sectionKeepsItsFirstEntries_data()
+{
+    QTest::addColumn<QByteArray>("lineBreak");
+    QTest::addColumn<QByteArray>("header"); // repeated before every entry when not empty
+
+    QTest::newRow("line feeds") << QByteArray("\n") << QByteArray();
+    QTest::newRow("carriage returns alone") << QByteArray("\r") << QByteArray();
+    QTest::newRow("section repeated in other letter case") << QByteArray("\n") << QByteArray("[S]");
+}
+
+// A state file of a million entries was held whole, and written back whole.
+void TestIniFile::sectionKeepsItsFirstEntries()
+{
+    QFETCH(QByteArray, lineBreak);
+    QFETCH(QByteArray, header);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(u"f.ini"_s);
+    constexpr int Max = IniContents::MaxSectionEntries;
+    QByteArray data = "[s]" + lineBreak + "; not an entry" + lineBreak;
+    for (int n = 0; n < Max + 5; ++n) {
+        if (!header.isEmpty())
+            data += header + lineBreak;
+        data += 'k' + QByteArray::number(n) + '=' + QByteArray::number(n) + lineBreak;
+    }
+    data += "[t]" + lineBreak + "k=7" + lineBreak;
+    QVERIFY(putContents(path, data));
+
+    IniContents contents(path);
+    QVERIFY(contents.isCut());
+    QCOMPARE(contents.readInteger(u"s"_s, u"k%1"_s.arg(Max - 1), -1), Max - 1);
+    QCOMPARE(contents.readInteger(u"s"_s, u"k%1"_s.arg(Max), -1), -1);
+    QCOMPARE(contents.readInteger(u"t"_s, u"k"_s, -1), 7);
+    contents.writeInteger(u"t"_s, u"new"_s, 8);
+    QVERIFY(contents.save());
+
+    const IniContents again(path);
+    QVERIFY(!again.isCut());
+    QCOMPARE(again.readInteger(u"s"_s, u"k0"_s, -1), 0);
+    QCOMPARE(again.readInteger(u"s"_s, u"k%1"_s.arg(Max - 1), -1), Max - 1);
+    QCOMPARE(again.readInteger(u"t"_s, u"k"_s, -1), 7);
+    QCOMPARE(again.readInteger(u"t"_s, u"new"_s, -1), 8);
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)

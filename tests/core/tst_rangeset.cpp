@@ -30,6 +30,8 @@ private slots:
     void editTable_data();
     void editTable();
     void randomEditsMatchModel();
+    void fromRangesMatchesAdding();
+    void descendingRangesLoadAsAscending();
 };
 
 void TestRangeSet::editTable_data()
@@ -131,6 +133,38 @@ void TestRangeSet::randomEditsMatchModel()
         }
         QVERIFY2(covered == model, ("step " + QByteArray::number(step) + ": " + Describe(table)).constData());
     }
+}
+
+void TestRangeSet::fromRangesMatchesAdding()
+{
+    // Small positions, so that ranges touch, nest, repeat and come reversed.
+    std::mt19937 random(20240602);
+    std::uniform_int_distribution<int> position(-2, 30);
+    std::uniform_int_distribution<int> count(0, 12);
+    for (int trial = 0; trial < 5000; ++trial) {
+        Table table;
+        for (int n = count(random); n > 0; --n)
+            table.push_back({position(random), position(random)});
+        QVERIFY2(RangeSet::fromRanges(table).ranges() == filled(table).ranges(), Describe(table).constData());
+    }
+}
+
+// A highlight file of a million ranges in descending order took a minute to
+// load, one insert at the front of the set after another.
+void TestRangeSet::descendingRangesLoadAsAscending()
+{
+    constexpr int Count = 99'999; // whole threes
+    Table ascending;
+    for (qint32 n = 0; n < Count; ++n) {
+        // In threes: overlapping, touching, apart.
+        const qint32 at = 10 * (n / 3);
+        ascending.push_back(n % 3 == 0 ? TextRange{at, at + 4} : n % 3 == 1 ? TextRange{at + 2, at + 6}
+                                                                           : TextRange{at + 6, at + 8});
+    }
+    const Table descending(ascending.rbegin(), ascending.rend());
+    const RangeSet expected = filled(ascending);
+    QCOMPARE(expected.ranges().size(), size_t(2 * Count / 3));
+    QCOMPARE(RangeSet::fromRanges(descending).ranges(), expected.ranges());
 }
 
 QTEST_GUILESS_MAIN(TestRangeSet)

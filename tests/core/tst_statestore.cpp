@@ -51,7 +51,7 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QString, name);
-        const DocumentStateFiles files = m_store.filesFor(path);
+        DocumentStateFiles files = m_store.filesFor(path);
         QCOMPARE(files.iniPath(), folder() + name);
         QCOMPARE(files.highlightPath(), folder() + name + QStringLiteral("_hl"));
         // Paths that differ only in separators against "_" share their state.
@@ -64,7 +64,7 @@ private slots:
     void longPathStateIsWritten()
     {
         const QString path = u'/' + QString(200, u'd') + u'/' + QString(200, u'e') + QStringLiteral(".txt");
-        const DocumentStateFiles files = m_store.filesFor(path);
+        DocumentStateFiles files = m_store.filesFor(path);
         DocumentRecord doc;
         doc.addBookmark(3, QStringLiteral("deep"));
         doc.highlights.add(4, 9);
@@ -76,7 +76,7 @@ private slots:
 
     void bookmarksRenumberInSlotOrder()
     {
-        const DocumentStateFiles files = m_store.filesFor(QStringLiteral("/docs/rfc1.txt"));
+        DocumentStateFiles files = m_store.filesFor(QStringLiteral("/docs/rfc1.txt"));
         DocumentRecord doc;
         doc.bookmarks[0] = {0, QStringLiteral("Intro")};
         doc.bookmarks[3] = {311, QStringLiteral("Security = ; # \"x\"  ")};
@@ -97,7 +97,7 @@ private slots:
     void storedCountRules()
     {
         const QString path = QStringLiteral("/docs/rfc2.txt");
-        const DocumentStateFiles files = m_store.filesFor(path);
+        DocumentStateFiles files = m_store.filesFor(path);
         IniFile ini(files.iniPath());
         // More than stored: the missing ones have line 0 and no name.
         ini.writeInteger(QStringLiteral("bookmark"), QStringLiteral("count"), 3);
@@ -126,9 +126,105 @@ private slots:
         QCOMPARE(doc.bookmarks[0].name, QStringLiteral("later"));
     }
 
+    // A million stored bookmarks parsed the file again for every key: minutes
+    // to open the document and to close it.
+    void hugeStateIsReadOnceAndCut()
+    {
+        const QString path = QStringLiteral("/docs/rfc4.txt");
+        DocumentStateFiles files = m_store.filesFor(path);
+        constexpr int Stored = 200'000;
+        QByteArray lines = "[bookmark]\ncount=" + QByteArray::number(Stored) + '\n';
+        QByteArray names = "[bookmark_name]\n";
+        for (int n = 0; n < Stored; ++n) {
+            lines += QByteArray::number(n) + '=' + QByteArray::number(3 * n) + '\n';
+            names += QByteArray::number(n) + "=mark " + QByteArray::number(n) + '\n';
+        }
+        QFile file(files.iniPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(lines + names + "[win]\nleft=240\n");
+        file.close();
+
+        DocumentRecord doc;
+        QVERIFY(!files.readBookmarks(doc));
+        QCOMPARE(doc.bookmarkCount, Stored);
+        QCOMPARE(doc.bookmarks[99].line, 297);
+        QCOMPARE(doc.bookmarks[99].name, QStringLiteral("mark 99"));
+        QVERIFY(files.writeBookmarks(doc, nullptr));
+
+        // What is read survives the write; what was left out is gone.
+        DocumentRecord again;
+        QVERIFY(files.readBookmarks(again));
+        QCOMPARE(again.bookmarkCount, Stored);
+        QCOMPARE(again.bookmarks, doc.bookmarks);
+        QCOMPARE(files.readView().panelWidth, 240);
+        const IniFile ini(files.iniPath());
+        QCOMPARE(ini.readInteger(QStringLiteral("bookmark"), QString::number(IniContents::MaxSectionEntries), -1), -1);
+    }
+
+    // Two instances with the document open: the second one's write lost the
+    // bookmark the first one had added.
+    void bookmarksOfAnotherInstanceSurvive()
+    {
+        const QString path = QStringLiteral("/docs/rfc5.txt");
+        DocumentStateFiles first = m_store.filesFor(path);
+        DocumentRecord start;
+        start.addBookmark(1, QStringLiteral("both had it"));
+        QVERIFY(first.writeBookmarks(start, nullptr));
+
+        DocumentStateFiles second = m_store.filesFor(path);
+        DocumentRecord ours;
+        DocumentRecord theirs;
+        first.readBookmarks(theirs);
+        second.readBookmarks(ours);
+        theirs.addBookmark(10, QStringLiteral("theirs"));
+        theirs.addBookmark(20, QStringLiteral("both named it"));
+        QVERIFY(first.writeBookmarks(theirs, nullptr));
+        ours.deleteBookmark(0);
+        ours.addBookmark(30, QStringLiteral("ours"));
+        ours.addBookmark(40, QStringLiteral("both named it"));
+        QVERIFY(second.writeBookmarks(ours, nullptr));
+
+        // Theirs added, ours kept and winning the name, ours deleted.
+        const DocumentRecord merged = loaded(path);
+        QCOMPARE(merged.bookmarkCount, 3);
+        QCOMPARE(merged.bookmarks[0], (Bookmark{30, QStringLiteral("ours")}));
+        QCOMPARE(merged.bookmarks[1], (Bookmark{40, QStringLiteral("both named it")}));
+        QCOMPARE(merged.bookmarks[2], (Bookmark{10, QStringLiteral("theirs")}));
+
+        // Unchanged on disk since: a bookmark deleted now stays deleted.
+        DocumentRecord later = merged;
+        later.deleteBookmark(2);
+        QVERIFY(second.writeBookmarks(later, nullptr));
+        QCOMPARE(loaded(path).bookmarkCount, 2);
+    }
+
+    void highlightsOfAnotherInstanceSurvive()
+    {
+        const QString path = QStringLiteral("/docs/rfc6.txt");
+        DocumentStateFiles first = m_store.filesFor(path);
+        RangeSet start;
+        start.add(0, 5);
+        QVERIFY(first.writeHighlights(start, nullptr));
+
+        DocumentStateFiles second = m_store.filesFor(path);
+        QVERIFY(first.readHighlights());
+        QVERIFY(second.readHighlights());
+        RangeSet theirs = start;
+        theirs.add(10, 20);
+        QVERIFY(first.writeHighlights(theirs, nullptr));
+        RangeSet ours;
+        ours.add(15, 30);
+        QVERIFY(second.writeHighlights(ours, nullptr));
+        QCOMPARE(second.readHighlights(), (std::optional<std::vector<TextRange>>({{10, 30}})));
+
+        // Ours removed, unchanged on disk since: the file goes.
+        QVERIFY(second.writeHighlights(RangeSet(), nullptr));
+        QVERIFY(!QFile::exists(second.highlightPath()));
+    }
+
     void failedSaveIsReported()
     {
-        const DocumentStateFiles files = m_store.filesFor(QStringLiteral("/docs/rfc3.txt"));
+        DocumentStateFiles files = m_store.filesFor(QStringLiteral("/docs/rfc3.txt"));
         QVERIFY(QDir().mkpath(files.iniPath())); // a folder where the file should be
         QString error;
         QVERIFY(!files.writeBookmarks(DocumentRecord(), &error));

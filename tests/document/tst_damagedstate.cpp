@@ -143,6 +143,27 @@ private slots:
         QVERIFY(window->close());
     }
 
+    void oversizedIniFileIsCutAndSaysSo()
+    {
+        AppFixture app;
+        app.start();
+        const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(300));
+        QByteArray data = "[bookmark]\ncount=20000\n";
+        for (int n = 0; n < 20000; ++n)
+            data += QByteArray::number(n) + "=5\n";
+        writeFile(app.iniPath(path), data + "[bookmark_name]\n0=first\n");
+
+        DocumentWindow *window = app.open(path);
+        QVERIFY(window);
+        QCOMPARE(bookmarkNames(window).size(), 100);
+        QCOMPARE(bookmarkNames(window).front(), QStringLiteral("first"));
+        QCOMPARE(app.dialogs.informations.size(), 1);
+        QVERIFY(app.dialogs.informations.front().text.contains(QStringLiteral("only the first")));
+        QVERIFY(window->close());
+        QVERIFY(app.open(path)->close());
+        QCOMPARE(messages(app), 1);
+    }
+
     void damagedIniFiles()
     {
         AppFixture app;

@@ -116,6 +116,31 @@ private slots:
         QCOMPARE(app.dialogs.lastCompletions, QStringList{QStringLiteral("RFC 9999 Example Protocol")});
         QCOMPARE(form->documents().size(), 1);
     }
+
+    void numberOfNoRfc_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("RFC 0") << QStringLiteral("RFC 0") << QStringLiteral("0 is not an RFC number");
+        QTest::newRow("rfc00000") << QStringLiteral("rfc00000") << QStringLiteral("00000 is not an RFC number");
+        QTest::newRow("0") << QStringLiteral(" 0 ") << QStringLiteral("0 is not an RFC number");
+        QTest::newRow("six digits") << QStringLiteral("RFC 123456 Title") << QStringLiteral("123456 is not an RFC number");
+    }
+
+    // "RFC 0" asserted in a debug build and asked the server for rfc0.txt.
+    void numberOfNoRfc()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        TestHttpServer server;
+        QVERIFY(server.listen());
+        AppFixture app;
+        MainWindow *form = startWithLibrary(app, server);
+
+        openRfc(app, text);
+        QCOMPARE(form->statusBar()->currentMessage(), message);
+        QVERIFY(form->documents().isEmpty());
+    }
 };
 
 QTEST_MAIN(TestLibrary)
