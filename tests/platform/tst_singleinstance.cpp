@@ -1,3 +1,4 @@
+#include "scopedenv.h"
 #include "singleinstance.h"
 
 #include <QDir>
@@ -25,34 +26,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr uid_t Nobody = 65534;
-
-// Sets (or, with a null value, unsets) an environment variable for one scope.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char *name, const QByteArray &value)
-        : m_name(name)
-        , m_saved(qgetenv(name))
-        , m_wasSet(qEnvironmentVariableIsSet(name))
-    {
-        set(value.isNull() ? std::nullopt : std::optional(value));
-    }
-    ~ScopedEnv() { set(m_wasSet ? std::optional(m_saved) : std::nullopt); }
-    Q_DISABLE_COPY_MOVE(ScopedEnv)
-
-private:
-    void set(const std::optional<QByteArray> &value)
-    {
-        if (value)
-            qputenv(m_name, *value);
-        else
-            qunsetenv(m_name);
-    }
-
-    const char *m_name;
-    QByteArray m_saved;
-    bool m_wasSet;
-};
 
 // A second start of the program on a thread of its own, so that the first
 // answers from this thread's event loop meanwhile.

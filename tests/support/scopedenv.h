@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
-// Sets an environment variable for one scope and puts back what was there,
-// also when a failed check leaves the test function early.
+// Sets (or, with a null value, unsets) an environment variable for one scope
+// and puts back what was there, also when a failed check leaves early.
 class ScopedEnv
 {
 public:
@@ -13,7 +13,10 @@ public:
         , m_wasSet(qEnvironmentVariableIsSet(name))
         , m_old(qgetenv(name))
     {
-        qputenv(name, value);
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
     }
     ~ScopedEnv()
     {
