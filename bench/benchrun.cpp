@@ -11,6 +11,7 @@
 #include "appcontext.h"
 #include "fontsettings.h"
 #include "highlightfile.h"
+#include "documentmanager.h"
 #include "mainwindow.h"
 #include "statefolder.h"
 #include "statestore.h"
@@ -162,6 +163,7 @@ struct Session
         QElapsedTimer clock;
         clock.start();
         form->openDocument(path);
+        waitUntil([&] { return !form->documentManager().isLoading(); }, "the document to be read");
         DocumentWindow *child = form->activeDocument();
         if (!child || child->documentPath() != path)
             throw std::runtime_error("the document did not open: " + path.toStdString());

@@ -11,7 +11,6 @@ enum class Command {
     FileExit,
     EditCopy,
     EditCopyReference,
-    EditPaste,
     EditAddBookmark,
     EditDeleteBookmark,
     EditHighlight,

@@ -207,7 +207,7 @@ private slots:
         QVERIFY(QFile(huge).resize(DocumentText::MaxFileSize + 1)); // sparse
         QElapsedTimer clock;
         clock.start();
-        form->openDocument(huge);
+        app.open(huge);
         qInfo("a sparse file of 512 MB + 1 byte refused in %lld ms", clock.elapsed());
         QCOMPARE(app.dialogs.errors.size(), 2);
         QVERIFY(app.dialogs.errors[1].text.contains(huge));
@@ -274,9 +274,10 @@ private slots:
             FifoWatchdog watchdog(fifo);
             QElapsedTimer clock;
             clock.start();
-            form->openDocument(path);
+            app.open(path);
             app.dialogs.openFileAnswers.enqueue({path});
             form->action(Command::FileOpen)->trigger();
+            app.settle();
             QVERIFY2(!watchdog.finish(), qPrintable(path + QStringLiteral(": the program blocked on the FIFO")));
             qInfo("%s: left alone in %lld ms", qPrintable(QFileInfo(path).fileName()), clock.elapsed());
             expectNothingOpened(app, path);

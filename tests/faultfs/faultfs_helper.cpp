@@ -17,12 +17,14 @@
 #include "textview.h"
 #include "highlightfile.h"
 #include "inifile.h"
+#include "documentmanager.h"
 #include "mainwindow.h"
 #include "regfilesettings.h"
 #include "fontsettings.h"
 #include "appfixture.h"
 
 #include <QAction>
+#include <QTest>
 #include <QApplication>
 
 #include <cstdio>
@@ -83,6 +85,7 @@ int closeDocument(const QStringList &args)
     MainWindow &form = *program.window;
     form.show();
     form.openDocument(args[1]);
+    QTest::qWaitFor([&form] { return !form.documentManager().isLoading(); }, 60000);
     DocumentWindow *window = form.activeDocument();
     if (!window) {
         print("opened", QStringLiteral("0"));

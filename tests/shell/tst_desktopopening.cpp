@@ -92,6 +92,7 @@ private slots:
 
         form = app.start();
         form->restoreSession();
+        app.settle();
         QCOMPARE(openPaths(form), QStringList({a, b, c}));
         QCOMPARE(form->activeDocument()->documentPath(), b);
 

@@ -136,10 +136,10 @@ private slots:
         // A symbolic link and a spelling with "./" and ".." lead to the same window.
         QVERIFY(QFile::link(first, app.dir.filePath(QStringLiteral("link.txt"))));
         app.open(second);
-        form->openDocument(app.dir.filePath(QStringLiteral("link.txt")));
+        app.open(app.dir.filePath(QStringLiteral("link.txt")));
         QCOMPARE(form->activeDocument(), window);
         app.open(second);
-        form->openDocument(QFileInfo(second).absolutePath() + QStringLiteral("/.././a/rfc1.txt"));
+        app.open(QFileInfo(second).absolutePath() + QStringLiteral("/.././a/rfc1.txt"));
         QCOMPARE(form->activeDocument(), window);
         QCOMPARE(form->documents().size(), 2);
 
@@ -149,8 +149,8 @@ private slots:
         QCOMPARE(form->documents().size(), 3);
 
         // A path that is not a regular file is ignored, silently.
-        form->openDocument(app.dir.path() + QStringLiteral("/missing-rfc.txt"));
-        form->openDocument(app.dir.path());
+        app.open(app.dir.path() + QStringLiteral("/missing-rfc.txt"));
+        app.open(app.dir.path());
         QCOMPARE(form->documents().size(), 3);
         QVERIFY(app.dialogs.errors.isEmpty());
     }
@@ -160,14 +160,14 @@ private slots:
         AppFixture app;
         MainWindow *form = app.start();
         const QString binary = app.document(QStringLiteral("rfc9.txt"), QByteArray("abc") + QByteArray(64, '\0') + "def\n");
-        form->openDocument(binary);
+        app.open(binary);
         QCOMPARE(app.dialogs.errors.size(), 1);
         QVERIFY(app.dialogs.errors[0].text.contains(binary));
         QCOMPARE(form->mdiArea()->subWindowList().size(), 0);
         QCOMPARE(form->fileTabs()->count(), 0);
         QVERIFY(!QFile::exists(app.iniPath(binary)));
         // Asked again, it is read again and refused again.
-        form->openDocument(binary);
+        app.open(binary);
         QCOMPARE(app.dialogs.errors.size(), 2);
     }
 

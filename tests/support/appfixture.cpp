@@ -1,5 +1,6 @@
 #include "appfixture.h"
 
+#include "documentmanager.h"
 #include "documentwindow.h"
 #include "textview.h"
 #include "mainwindow.h"
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QTest>
 
 QStringList bookmarkNames(DocumentWindow *window)
 {
@@ -71,9 +73,16 @@ QString AppFixture::document(const QString &name, const QByteArray &content) con
     return path;
 }
 
+void AppFixture::settle() const
+{
+    const DocumentManager &documents = form()->documentManager();
+    QVERIFY(QTest::qWaitFor([&documents] { return !documents.isLoading(); }, 60000));
+}
+
 DocumentWindow *AppFixture::open(const QString &path)
 {
     form()->openDocument(path);
+    settle();
     for (DocumentWindow *window : form()->documents())
         if (window->documentPath() == path)
             return window;

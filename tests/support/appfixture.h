@@ -51,7 +51,10 @@ public:
 
     // A document in the fixture's folder with the given content.
     QString document(const QString &name, const QByteArray &content) const;
+    // Opens and waits until the document is shown (or refused).
     DocumentWindow *open(const QString &path);
+    // Waits until every document asked for is shown or refused.
+    void settle() const;
     QString stateFolder() const;
     // The library folder the fixture's settings name; not made.
     QString libraryFolder() const;

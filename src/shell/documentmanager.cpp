@@ -1,0 +1,203 @@
+#include "documentmanager.h"
+
+#include "appcontext.h"
+#include "dialogs.h"
+#include "document.h"
+#include "documentwindow.h"
+#include "statestore.h"
+#include "textview.h"
+
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QMdiArea>
+#include <QtConcurrent>
+
+namespace {
+
+// The same file by any spelling of its path; a file that is gone is known
+// by its absolute path.
+QString identity(const QString &path)
+{
+    const QFileInfo file(path);
+    const QString canonical = file.canonicalFilePath();
+    return canonical.isEmpty() ? file.absoluteFilePath() : canonical;
+}
+
+} // namespace
+
+// One read, shared by the requests for the same file that wait for it.
+struct DocumentManager::Load
+{
+    QFuture<Document> future;
+    QFutureWatcher<Document> watcher;
+    bool taken = false;
+};
+
+struct DocumentManager::Pending
+{
+    QString path;
+    QString identity;
+    WhenShown whenShown;
+    std::shared_ptr<Load> load; // none when the document was open already
+};
+
+DocumentManager::DocumentManager(AppContext &context, QMdiArea &area, QObject *parent)
+    : QObject(parent)
+    , m_context(context)
+    , m_area(area)
+{
+    connect(&m_area, &QMdiArea::subWindowActivated, this,
+            [this](QMdiSubWindow *window) { emit activeChanged(qobject_cast<DocumentWindow *>(window)); });
+}
+
+DocumentManager::~DocumentManager()
+{
+    for (const std::shared_ptr<Pending> &request : m_pending)
+        if (request->load)
+            request->load->future.waitForFinished();
+    for (const std::shared_ptr<Load> &dropped : m_dropped)
+        dropped->future.waitForFinished();
+}
+
+void DocumentManager::open(const QString &path, WhenShown whenShown)
+{
+    auto request = std::make_shared<Pending>(Pending{path, identity(path), std::move(whenShown), {}});
+    const bool waiting = isLoading();
+    if (!find(path)) {
+        // Only regular files: a FIFO or a device named like a document is ignored.
+        if (!QFileInfo(path).isFile())
+            return;
+        for (const std::shared_ptr<Pending> &earlier : m_pending)
+            if (earlier->identity == request->identity && earlier->load)
+                request->load = earlier->load;
+        if (!request->load) {
+            request->load = std::make_shared<Load>();
+            const StateStore &store = m_context.stateStore;
+            request->load->future = QtConcurrent::run([path, &store] { return Document::read(path, store); });
+            connect(&request->load->watcher, &QFutureWatcher<Document>::finished, this, &DocumentManager::showReady);
+            request->load->watcher.setFuture(request->load->future);
+        }
+    }
+    m_pending.push_back(std::move(request));
+    if (!waiting)
+        emit loadingChanged(true);
+    showReady();
+}
+
+void DocumentManager::open(const QStringList &paths)
+{
+    for (const QString &path : paths)
+        open(path);
+}
+
+void DocumentManager::showReady()
+{
+    const bool wasLoading = isLoading();
+    while (!m_pending.empty()) {
+        const std::shared_ptr<Pending> request = m_pending.front();
+        if (request->load && !request->load->future.isFinished())
+            break;
+        m_pending.pop_front();
+        show(*request);
+    }
+    if (wasLoading && !isLoading())
+        emit loadingChanged(false);
+}
+
+void DocumentManager::show(Pending &request)
+{
+    DocumentWindow *window = find(request.path);
+    // The first of the requests sharing a read takes its result.
+    if (!window && request.load && !std::exchange(request.load->taken, true))
+        window = addWindow(request);
+    if (!window)
+        return;
+    emit shown(window, request.path);
+    bringToFront(window);
+    if (request.whenShown)
+        request.whenShown(*window);
+}
+
+DocumentWindow *DocumentManager::addWindow(Pending &request)
+{
+    Document document = request.load->future.takeResult();
+    auto window = std::make_unique<DocumentWindow>(m_context.dialogs, m_context.stateStore, m_context.fonts);
+    window->setViewSettings(m_view);
+    QString reason;
+    if (!window->setDocument(std::move(document), &reason)) {
+        m_context.dialogs.error(m_area.window(), QStringLiteral("Cannot open %1:\n%2").arg(request.path, reason),
+                                QStringLiteral("Open"));
+        return nullptr;
+    }
+    DocumentWindow *added = window.release();
+    connect(added, &DocumentWindow::closing, this, [this, added] { emit closing(added); });
+    m_area.addSubWindow(added);
+    added->showMaximized();
+    added->showText();
+    // "[*]" would mark the window as modified; "[*][*]" shows as it is.
+    added->setWindowTitle(QString(request.path).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
+    added->setWindowIcon(m_area.window()->windowIcon());
+    emit opened(added);
+    return added;
+}
+
+void DocumentManager::bringToFront(DocumentWindow *window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    activate(window);
+    window->raise();
+    // Keys go to the text at once, as after a click in it.
+    window->textView()->setFocus();
+}
+
+DocumentWindow *DocumentManager::find(const QString &path) const
+{
+    const QString wanted = identity(path);
+    for (DocumentWindow *window : documents())
+        if (window->documentPath() == path || identity(window->documentPath()) == wanted)
+            return window;
+    return nullptr;
+}
+
+DocumentWindow *DocumentManager::active() const
+{
+    return qobject_cast<DocumentWindow *>(m_area.activeSubWindow());
+}
+
+QList<DocumentWindow *> DocumentManager::documents() const
+{
+    QList<DocumentWindow *> result;
+    for (QMdiSubWindow *window : m_area.subWindowList(QMdiArea::CreationOrder))
+        if (auto *document = qobject_cast<DocumentWindow *>(window))
+            result.append(document);
+    return result;
+}
+
+void DocumentManager::activate(DocumentWindow *window)
+{
+    window->show();
+    m_area.setActiveSubWindow(window);
+}
+
+bool DocumentManager::closeAll()
+{
+    // Nothing opens behind the user's back once they asked to close.
+    if (isLoading()) {
+        for (const std::shared_ptr<Pending> &request : std::exchange(m_pending, {}))
+            if (request->load)
+                m_dropped.push_back(request->load);
+        emit loadingChanged(false);
+    }
+    for (DocumentWindow *window : documents())
+        if (!window->close())
+            return false;
+    return true;
+}
+
+void DocumentManager::setViewSettings(const ViewSettings &settings)
+{
+    m_view = settings;
+    for (DocumentWindow *window : documents())
+        window->setViewSettings(settings);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "viewsettings.h"
+
+#include <QList>
+#include <QObject>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+struct AppContext;
+class DocumentWindow;
+class QMdiArea;
+
+// The one place that opens, finds, activates and closes documents. A
+// document is its file, however the path is spelled: a symbolic link and
+// "docs/./rfc791.txt" name the same document. Files are read and parsed off
+// the user-interface thread; requests are served in the order they came.
+class DocumentManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Runs once the document is shown and in front, whether it was open already or not.
+    using WhenShown = std::function<void(DocumentWindow &)>;
+
+    DocumentManager(AppContext &context, QMdiArea &area, QObject *parent = nullptr);
+    // Waits for the reads still running: they use the state store.
+    ~DocumentManager() override;
+
+    // A missing file or one that is not a regular file is ignored; one that
+    // cannot be read is reported.
+    void open(const QString &path, WhenShown whenShown = {});
+    void open(const QStringList &paths);
+    DocumentWindow *find(const QString &path) const;
+    DocumentWindow *active() const;
+    // In the order they were opened.
+    QList<DocumentWindow *> documents() const;
+    void activate(DocumentWindow *window);
+    // Reads asked for and not yet shown.
+    bool isLoading() const { return !m_pending.empty(); }
+
+    // Closes every document, stopping at the first that refuses (its state
+    // could not be saved and the user kept it open); reads still running are
+    // dropped. True when all closed.
+    bool closeAll();
+
+    // Given to every document, those to come included.
+    void setViewSettings(const ViewSettings &settings);
+
+signals:
+    // A new document window, added and shown.
+    void opened(DocumentWindow *window);
+    // Every request that reached its document, new or already open, by the
+    // path it was asked for.
+    void shown(DocumentWindow *window, const QString &path);
+    // The document in front changed; null when none is.
+    void activeChanged(DocumentWindow *window);
+    // A document is about to go; its state is saved.
+    void closing(DocumentWindow *window);
+    void loadingChanged(bool loading);
+
+private:
+    struct Load;
+    struct Pending;
+    void showReady();
+    void show(Pending &request);
+    DocumentWindow *addWindow(Pending &request);
+    void bringToFront(DocumentWindow *window);
+
+    AppContext &m_context;
+    QMdiArea &m_area;
+    ViewSettings m_view;
+    std::deque<std::shared_ptr<Pending>> m_pending;
+    // Reads of requests dropped by closeAll(), still to be waited for.
+    std::vector<std::shared_ptr<Load>> m_dropped;
+};

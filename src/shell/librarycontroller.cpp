@@ -1,0 +1,130 @@
+#include "librarycontroller.h"
+
+#include "appcontext.h"
+#include "commandset.h"
+#include "dialogs.h"
+#include "documentmanager.h"
+#include "documentwindow.h"
+#include "filetabs.h"
+#include "plaintooltip.h"
+#include "rfclibrary.h"
+#include "statusprogress.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QStatusBar>
+
+LibraryController::LibraryController(AppContext &context, CommandSet &commands, DocumentManager &documents,
+                                     FileTabs &tabs, QWidget &window, QStatusBar &statusBar)
+    : QObject(&window)
+    , m_context(context)
+    , m_documents(documents)
+    , m_tabs(tabs)
+    , m_window(window)
+    , m_library(new RfcLibrary(LibrarySettings::read(context.settings), this))
+{
+    commands.onTriggered(Command::FileOpenRfc, this, &LibraryController::askAndOpen);
+    connect(m_library, &RfcLibrary::openRequested, this, [this](const QString &path) { m_documents.open(path); });
+    connect(m_library, &RfcLibrary::message, this, [this](const QString &text) { emit message(text, 15000); });
+    connect(m_library, &RfcLibrary::indexChanged, this, [this] {
+        for (DocumentWindow *document : m_documents.documents())
+            showIndexFacts(document);
+    });
+    connect(&documents, &DocumentManager::opened, this, [this](DocumentWindow *document) {
+        showIndexFacts(document);
+        if (isInLibrary(document->documentPath()))
+            m_library->refreshIndex();
+    });
+    createFetchProgress(window, statusBar);
+}
+
+void LibraryController::askAndOpen()
+{
+    m_library->refreshIndex();
+    const QString text = m_context.dialogs.askDocumentName(&m_window, m_library->completions());
+    if (!text.isEmpty())
+        m_library->open(text, activeFolder());
+}
+
+void LibraryController::createFetchProgress(QWidget &window, QStatusBar &statusBar)
+{
+    m_fetchProgress = new StatusProgress(QStringLiteral("Stop fetching (Escape)"));
+    statusBar.addWidget(m_fetchProgress);
+    connect(m_fetchProgress, &StatusProgress::cancelRequested, m_library, &RfcLibrary::cancelFetch);
+    connect(m_library, &RfcLibrary::fetchStarted, m_fetchProgress,
+            [this](const QString &name) { m_fetchProgress->show(QStringLiteral("Fetching %1").arg(name)); });
+    connect(m_library, &RfcLibrary::fetchProgress, m_fetchProgress, &StatusProgress::setProgress);
+    connect(m_library, &RfcLibrary::fetchEnded, m_fetchProgress, &QWidget::hide);
+
+    // Escape stops a fetch, unless the user is typing somewhere; it is
+    // only taken while a fetch runs, so that it still closes bars and boxes.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
+    escape->setEnabled(false);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (!qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+            m_library->cancelFetch();
+    });
+    connect(m_library, &RfcLibrary::fetchStarted, escape, [escape] { escape->setEnabled(true); });
+    connect(m_library, &RfcLibrary::fetchEnded, escape, [escape] { escape->setEnabled(false); });
+}
+
+void LibraryController::openArguments(const QStringList &arguments)
+{
+    for (const QString &argument : arguments) {
+        if (QFileInfo(argument).isFile())
+            m_documents.open(argument);
+        else
+            m_library->open(argument, QString());
+    }
+}
+
+QString LibraryController::activeFolder() const
+{
+    const DocumentWindow *document = m_documents.active();
+    return document ? QFileInfo(document->documentPath()).absolutePath() : QString();
+}
+
+QStringList LibraryController::folders() const
+{
+    const LibrarySettings &settings = m_library->settings();
+    return QStringList{settings.folder} + settings.extraFolders;
+}
+
+bool LibraryController::isInLibrary(const QString &path) const
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    for (const QString &libraryFolder : folders()) {
+        if (QDir(libraryFolder).absolutePath() == folder)
+            return true;
+    }
+    return false;
+}
+
+void LibraryController::showIndexFacts(DocumentWindow *window)
+{
+    const RfcIndex &index = m_library->index();
+    const int rfc = RfcLibrary::rfcNumberOf(window->documentPath());
+    m_tabs.setToolTip(window, plainToolTip(rfc ? index.toolTip(rfc) : QString()));
+    const RfcEntry *entry = rfc ? index.entry(rfc) : nullptr;
+    if (!entry) {
+        window->setNotice(QString());
+        return;
+    }
+    const auto links = [](const QList<int> &rfcs) {
+        QStringList parts;
+        for (int number : rfcs)
+            parts << QStringLiteral("<a href=\"rfc:%1\">RFC %1</a>").arg(number);
+        return parts.join(QStringLiteral(", "));
+    };
+    QStringList facts;
+    if (!entry->obsoletedBy.isEmpty())
+        facts << QStringLiteral("Obsoleted by ") + links(entry->obsoletedBy);
+    if (!entry->updatedBy.isEmpty())
+        facts << QStringLiteral("Updated by ") + links(entry->updatedBy);
+    if (!entry->errataUrl.isEmpty())
+        facts << QStringLiteral("<a href=\"%1\">Errata exist</a>").arg(entry->errataUrl.toHtmlEscaped());
+    window->setNotice(facts.join(QStringLiteral(" &nbsp;\u00b7&nbsp; ")));
+}

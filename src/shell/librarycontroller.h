@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+struct AppContext;
+class CommandSet;
+class DocumentManager;
+class DocumentWindow;
+class FileTabs;
+class QStatusBar;
+class QWidget;
+class RfcLibrary;
+class StatusProgress;
+
+// The library of RFCs and drafts in the window: Open RFC, fetching with its
+// progress and Cancel, and what the RFC index says of each open document
+// (its tab's tool tip and the bar above its text).
+class LibraryController : public QObject
+{
+    Q_OBJECT
+
+public:
+    LibraryController(AppContext &context, CommandSet &commands, DocumentManager &documents, FileTabs &tabs,
+                      QWidget &window, QStatusBar &statusBar);
+
+    RfcLibrary &library() const { return *m_library; }
+    // The library folder and the read-only ones.
+    QStringList folders() const;
+    // Files, or documents of the RFC series by number or name.
+    void openArguments(const QStringList &arguments);
+
+signals:
+    void message(const QString &text, int timeout);
+
+private:
+    void askAndOpen();
+    void createFetchProgress(QWidget &window, QStatusBar &statusBar);
+    bool isInLibrary(const QString &path) const;
+    void showIndexFacts(DocumentWindow *window);
+    QString activeFolder() const;
+
+    AppContext &m_context;
+    DocumentManager &m_documents;
+    FileTabs &m_tabs;
+    QWidget &m_window;
+    RfcLibrary *m_library;
+    StatusProgress *m_fetchProgress = nullptr;
+};

@@ -1,0 +1,101 @@
+#include "appfixture.h"
+#include "documentmanager.h"
+#include "documentwindow.h"
+#include "mainwindow.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+
+class TestDocumentManager : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // However many requests come while files are read, the documents come
+    // up in the order they were asked for, each once.
+    void requestsAreServedInOrder()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        DocumentManager &documents = form->documentManager();
+        const QString large = app.document(QStringLiteral("rfc1.txt"), numberedLines(200000));
+        const QString small = app.document(QStringLiteral("rfc2.txt"), numberedLines(3));
+        QSignalSpy opened(&documents, &DocumentManager::opened);
+        documents.open(large);
+        documents.open(small);
+        documents.open(QFileInfo(large).absolutePath() + QStringLiteral("/./rfc1.txt"));
+        QVERIFY(documents.isLoading());
+        app.settle();
+        QCOMPARE(opened.size(), 2);
+        QCOMPARE(form->fileTabs()->tabText(0), QStringLiteral("rfc1.txt"));
+        QCOMPARE(form->fileTabs()->tabText(1), QStringLiteral("rfc2.txt"));
+        // The last request was for the first document again: it is in front.
+        QCOMPARE(form->activeDocument()->documentPath(), large);
+    }
+
+    void closingAllStopsAtTheFirstThatRefuses()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        QStringList paths;
+        for (const char *name : {"rfc1.txt", "rfc2.txt", "rfc3.txt"})
+            paths << app.document(QLatin1String(name), numberedLines(20));
+        for (const QString &path : paths)
+            app.open(path);
+        // A folder where the second one's state file goes: its write fails,
+        // and the user keeps it open.
+        QVERIFY(QDir().mkpath(app.iniPath(paths[1])));
+        QVERIFY(!form->documentManager().closeAll());
+        QCOMPARE(form->documents().size(), 2);
+        QCOMPARE(form->documents()[0]->documentPath(), paths[1]);
+        QCOMPARE(form->documents()[1]->documentPath(), paths[2]);
+        QVERIFY(QFile::exists(app.iniPath(paths[0])));
+        QVERIFY(!QFile::exists(app.iniPath(paths[2])));
+    }
+
+    // The file is read and parsed off the user-interface thread: its timer
+    // keeps its pace until the text goes into the view.
+    void windowAnswersWhileADocumentIsRead()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        QByteArray text;
+        for (int section = 1; text.size() < 10 * 1024 * 1024; ++section)
+            text += QByteArray::number(section) + ".  Section " + QByteArray::number(section) + "\n\n"
+                    + numberedLines(40) + "\n";
+        const QString path = app.document(QStringLiteral("rfc10.txt"), text);
+
+        QElapsedTimer clock;
+        qint64 lastTick = 0;
+        qint64 longestGap = 0;
+        int ticks = 0;
+        bool shown = false;
+        QTimer timer;
+        timer.setInterval(5);
+        connect(&timer, &QTimer::timeout, this, [&] {
+            if (shown)
+                return;
+            longestGap = std::max(longestGap, clock.elapsed() - lastTick);
+            lastTick = clock.elapsed();
+            ++ticks;
+        });
+        connect(&form->documentManager(), &DocumentManager::opened, this, [&] { shown = true; });
+        clock.start();
+        timer.start();
+        form->openDocument(path);
+        app.settle();
+        QVERIFY(shown);
+        // Enough ticks to have measured the read at all.
+        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+        QVERIFY2(longestGap <= 50, qPrintable(QStringLiteral("%1 ms").arg(longestGap)));
+        QVERIFY(form->activeDocument()->record().outline.headings.size() > 1000);
+    }
+};
+
+QTEST_MAIN(TestDocumentManager)
+#include "tst_documentmanager.moc"
