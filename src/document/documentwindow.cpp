@@ -2,26 +2,16 @@
 
 #include "citation.h"
 #include "dialogs.h"
-#include "documenttext.h"
-#include "elidedtooltipdelegate.h"
-#include "fontsettings.h"
-#include "fontstyle.h"
+#include "documentpanel.h"
 #include "inifile.h"
-#include "palettecolours.h"
-#include "requirementwords.h"
+#include "noticebar.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QSplitter>
-#include <QTabWidget>
 #include <QTextBlock>
-#include <QTextCharFormat>
-#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -32,35 +22,6 @@ namespace {
 const QString ProgramCaption = QStringLiteral("Folivane");
 const QString HighlightCaption = QStringLiteral("Highlight");
 const QString SelectTextFirst = QStringLiteral("Please select some text firstly.");
-const QString NoSections = QStringLiteral("(no numbered sections)");
-
-constexpr int SlotRole = Qt::UserRole;
-
-QTextCharFormat emphasisFormat()
-{
-    QTextCharFormat format;
-    format.setFontWeight(QFont::Bold);
-    return format;
-}
-
-// The parts of spans (ascending, bounds gives each one's start and end) that
-// fall inside range.
-template<typename Spans, typename Bounds>
-std::vector<TextView::Span> clipped(const Spans &spans, TextView::Span range, Bounds bounds)
-{
-    std::vector<TextView::Span> inside;
-    const qint32 rangeEnd = range.start + range.length;
-    for (const auto &span : spans) {
-        const auto [start, end] = bounds(span);
-        if (end <= range.start)
-            continue;
-        if (start >= rangeEnd)
-            break;
-        const qint32 from = std::max(start, range.start);
-        inside.push_back({from, std::min(end, rangeEnd) - from});
-    }
-    return inside;
-}
 
 } // namespace
 
@@ -69,50 +30,15 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     : QMdiSubWindow(parent)
     , m_dialogs(dialogs)
     , m_stateStore(stateStore)
-    , m_fonts(fonts)
     , m_splitter(new QSplitter(Qt::Horizontal))
-    , m_panelTabs(new QTabWidget)
-    , m_indexTree(new QTreeWidget)
-    , m_bookmarkList(new QListWidget)
+    , m_panel(new DocumentPanel)
     , m_textView(new TextView)
-    , m_noticeBar(new QWidget)
-    , m_notice(new QLabel)
+    , m_noticeBar(new NoticeBar)
+    , m_style(*m_textView, fonts, m_document)
+    , m_find(*m_textView)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("MDI Child"));
-    QFont panelFont(QStringLiteral("Courier New"));
-    panelFont.setStyleHint(QFont::TypeWriter);
-    panelFont.setPixelSize(12);
-
-    m_indexTree->setHeaderHidden(true);
-    m_indexTree->setIndentation(19);
-    m_indexTree->setFont(panelFont);
-    m_indexTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_indexTree->setItemDelegate(new ElidedToolTipDelegate(m_indexTree));
-    m_bookmarkList->setFont(panelFont);
-
-    m_panelTabs->setTabPosition(QTabWidget::South);
-    m_panelTabs->addTab(m_indexTree, QStringLiteral(" Index "));
-    m_panelTabs->addTab(m_bookmarkList, QStringLiteral(" Bookmarks "));
-
-    auto *closeNotice = new QToolButton;
-    closeNotice->setText(QStringLiteral("\u2715"));
-    closeNotice->setAutoRaise(true);
-    closeNotice->setToolTip(QStringLiteral("Close this bar"));
-    connect(closeNotice, &QToolButton::clicked, this, [this] {
-        m_noticeClosed = true;
-        m_noticeBar->hide();
-    });
-    m_notice->setTextFormat(Qt::RichText);
-    m_notice->setWordWrap(true);
-    connect(m_notice, &QLabel::linkActivated, this, &DocumentWindow::noticeLinkActivated);
-    auto *noticeLayout = new QHBoxLayout(m_noticeBar);
-    noticeLayout->setContentsMargins(6, 2, 2, 2);
-    noticeLayout->addWidget(m_notice, 1);
-    noticeLayout->addWidget(closeNotice);
-    m_noticeBar->setAutoFillBackground(true);
-    m_noticeBar->setBackgroundRole(QPalette::AlternateBase);
-    m_noticeBar->hide();
+    connect(m_noticeBar, &NoticeBar::linkActivated, this, &DocumentWindow::noticeLinkActivated);
     auto *textSide = new QWidget;
     auto *textLayout = new QVBoxLayout(textSide);
     textLayout->setContentsMargins(0, 0, 0, 0);
@@ -120,7 +46,7 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     textLayout->addWidget(m_noticeBar);
     textLayout->addWidget(m_textView, 1);
 
-    m_splitter->addWidget(m_panelTabs);
+    m_splitter->addWidget(m_panel);
     m_splitter->addWidget(textSide);
     m_splitter->setHandleWidth(5);
     m_splitter->setChildrenCollapsible(false);
@@ -129,19 +55,38 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     resize(674, 418);
     setPanelWidth(ViewState::DefaultPanelWidth);
 
-    // A click jumps even to the selected entry; Enter (activation) jumps too.
-    connect(m_indexTree, &QTreeWidget::itemClicked, this, &DocumentWindow::jumpToHeading);
-    connect(m_indexTree, &QTreeWidget::itemActivated, this, &DocumentWindow::jumpToHeading);
-    connect(m_textView->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentWindow::followTopLine);
+    connect(m_panel, &DocumentPanel::headingActivated, this, [this](int line) {
+        m_followTopLine = false;
+        jumpToLine(line);
+        m_followTopLine = true;
+    });
+    connect(m_panel, &DocumentPanel::bookmarkActivated, this, [this](int slot) {
+        // Bookmarks count lines from 0; the line above stays in sight.
+        const int line = m_document.record().bookmarks[size_t(slot)].line;
+        emit jumping({documentPath(), topLine()});
+        m_textView->setSelectionStart(
+            m_textView->lineStart(std::clamp(line, 0, std::max(m_textView->lineCount() - 1, 0))));
+        m_textView->scrollToLine(line);
+    });
+    connect(m_textView->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (m_followTopLine)
+            m_panel->selectHeadingAtLine(m_textView->firstVisibleLine());
+    });
     // Only a drag sets the width kept: a narrow window squeezes the panel for a while.
     connect(m_splitter, &QSplitter::splitterMoved, this, [this] { m_panelWidth = m_splitter->sizes().value(0); });
-    connect(m_bookmarkList, &QListWidget::itemDoubleClicked, this, &DocumentWindow::jumpToSelectedBookmark);
+    const auto reportCaretLine = [this] {
+        emit caretLineChanged(m_textView->caretLine(), m_document.record().outline.lineCount);
+    };
+    const auto caretMoved = [this, reportCaretLine] {
+        m_panel->selectHeadingAtLine(m_textView->caretLine());
+        reportCaretLine();
+    };
     // Select All moves the caret without a position change of its own.
-    connect(m_textView, &QPlainTextEdit::cursorPositionChanged, this, &DocumentWindow::caretMoved);
-    connect(m_textView, &QPlainTextEdit::selectionChanged, this, &DocumentWindow::caretMoved);
+    connect(m_textView, &QPlainTextEdit::cursorPositionChanged, this, caretMoved);
+    connect(m_textView, &QPlainTextEdit::selectionChanged, this, caretMoved);
     connect(m_textView, &TextView::linkActivated, this, &DocumentWindow::followLink);
     connect(this, &QMdiSubWindow::windowStateChanged, this,
-            [this](Qt::WindowStates oldState, Qt::WindowStates newState) {
+            [this, reportCaretLine](Qt::WindowStates oldState, Qt::WindowStates newState) {
                 if (!(oldState & Qt::WindowActive) && (newState & Qt::WindowActive)) {
                     emit activated();
                     reportCaretLine();
@@ -150,6 +95,21 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
 }
 
 DocumentWindow::~DocumentWindow() = default;
+
+QLabel *DocumentWindow::notice() const
+{
+    return m_noticeBar->label();
+}
+
+QTreeWidget *DocumentWindow::indexTree() const
+{
+    return m_panel->indexTree();
+}
+
+QListWidget *DocumentWindow::bookmarkList() const
+{
+    return m_panel->bookmarkList();
+}
 
 void DocumentWindow::setPanelWidth(int width)
 {
@@ -160,33 +120,25 @@ void DocumentWindow::setPanelWidth(int width)
 
 bool DocumentWindow::load(const QString &path, QString *error)
 {
-    QElapsedTimer clock;
-    clock.start();
-    DocumentText text = DocumentText::read(path);
-    m_timings.readFile = clock.nsecsElapsed();
-    if (!text.ok()) {
-        // Nothing of the document was shown, so nothing of its state is touched.
+    return setDocument(Document::read(path, m_stateStore), error);
+}
+
+bool DocumentWindow::setDocument(Document document, QString *error)
+{
+    if (!document.ok()) {
         if (error)
-            *error = text.errorString();
+            *error = document.errorString();
         return false;
     }
-    clock.restart();
-    m_record = DocumentRecord();
-    m_record.path = path;
-    m_stateFiles.emplace(m_stateStore.filesFor(path));
-    m_stateCut = !m_stateFiles->readBookmarks(m_record);
-    m_record.outline = parseOutline(text);
-    buildIndexTree();
-    m_timings.buildIndex = clock.nsecsElapsed();
-
-    clock.restart();
-    DocumentLinks found = findDocumentLinks(text.text());
-    m_links = std::move(found.links);
-    m_references = std::move(found.references);
-    m_timings.findLinks = clock.nsecsElapsed();
-
-    m_storedView = m_stateFiles->readView();
-    m_text = text.takeText();
+    m_document = std::move(document);
+    const Document::Timings &read = m_document.timings();
+    m_timings.readFile = read.readFile;
+    m_timings.findLinks = read.findLinks;
+    QElapsedTimer clock;
+    clock.start();
+    m_panel->setOutline(m_document.record().outline);
+    // The index as it always counted: the outline and its tree.
+    m_timings.buildIndex = read.buildIndex + clock.nsecsElapsed();
     return true;
 }
 
@@ -194,53 +146,40 @@ void DocumentWindow::showText()
 {
     QElapsedTimer clock;
     clock.start();
-    applyFont();
-    m_textView->setDocumentText(std::exchange(m_text, QString()));
+    m_style.applyFont();
+    m_textView->setDocumentText(m_document.takeText());
     m_textShown = true;
-    m_textView->setLinks(std::exchange(m_links, {}));
+    m_textView->setLinks(m_document.takeLinks());
     m_timings.loadText = clock.nsecsElapsed();
 
     clock.restart();
-    styleRange({0, m_textView->textLength()});
+    // The highlights are marked with the rest of the state, after the folds.
+    m_style.styleRange({0, m_textView->textLength()}, false);
     m_textView->setSelectionStart(0);
     m_timings.styleHeadings = clock.nsecsElapsed();
     clock.restart();
-    m_pageFolds = findPageFolds(m_textView->text());
-    foldPages();
-    m_timings.foldPages = clock.nsecsElapsed();
+    m_style.foldPages();
+    m_timings.foldPages = m_document.timings().foldPages + clock.nsecsElapsed();
     clock.restart();
-    restoreBookmarks();
-    restoreHighlights();
+    restoreAnnotations();
     m_timings.restoreAnnotations = clock.nsecsElapsed();
 
     clock.restart();
-    setPanelWidth(m_storedView.panelWidth);
-    showLine(m_storedView.topLine);
+    setPanelWidth(m_document.storedView().panelWidth);
+    showLine(m_document.storedView().topLine);
     // The section of the top line, even when the caret already stood there.
-    selectHeadingAtLine(m_textView->firstVisibleLine());
+    m_panel->selectHeadingAtLine(m_textView->firstVisibleLine());
     m_timings.restoreView = clock.nsecsElapsed();
 }
 
 void DocumentWindow::setNotice(const QString &html)
 {
-    m_noticeHtml = html;
-    showNotice();
-    m_noticeBar->setVisible(!html.isEmpty() && !m_noticeClosed);
-}
-
-// The toolkit colours links once, when the text is set, and not from the
-// theme: each link is given the palette's link colour, again at every restyle.
-void DocumentWindow::showNotice()
-{
-    QString html = m_noticeHtml;
-    html.replace(QStringLiteral("<a href="), QStringLiteral("<a style=\"color:%1\" href=")
-                                                 .arg(QApplication::palette(m_notice).color(QPalette::Link).name()));
-    m_notice->setText(html);
+    m_noticeBar->setNotice(html);
 }
 
 void DocumentWindow::jumpToLine(int line)
 {
-    emit jumping({m_record.path, topLine()});
+    emit jumping({documentPath(), topLine()});
     showLine(line);
 }
 
@@ -253,8 +192,9 @@ void DocumentWindow::showLine(int line)
 
 int DocumentWindow::lineOfSection(QStringView number) const
 {
-    const int heading = m_record.outline.findSection(number);
-    return heading < 0 ? -1 : m_record.outline.headings[size_t(heading)].line;
+    const Outline &outline = m_document.record().outline;
+    const int heading = outline.findSection(number);
+    return heading < 0 ? -1 : outline.headings[size_t(heading)].line;
 }
 
 void DocumentWindow::followLink(const LinkTarget &target)
@@ -267,7 +207,7 @@ void DocumentWindow::followLink(const LinkTarget &target)
             emit message(QStringLiteral("%1 is not in this document").arg(target.description()));
         return;
     case LinkTarget::Kind::Reference:
-        for (const ReferenceEntry &entry : m_references) {
+        for (const ReferenceEntry &entry : m_document.references()) {
             if (entry.tag == target.reference) {
                 const QTextBlock line = m_textView->document()->findBlock(int(entry.position));
                 jumpToLine(line.blockNumber() + 1);
@@ -286,161 +226,66 @@ int DocumentWindow::topLine() const
     return m_textView->firstVisibleLine() + 1;
 }
 
-void DocumentWindow::buildIndexTree()
-{
-    const std::vector<Heading> &headings = m_record.outline.headings;
-    m_headingItems.clear();
-    m_headingItems.reserve(headings.size());
-    // Top-level items go to the tree in one go: inserting them one by one into
-    // the live tree costs a model update each.
-    QList<QTreeWidgetItem *> topLevel;
-    for (size_t index = 0; index < headings.size(); ++index) {
-        const Heading &heading = headings[index];
-        auto *item = new QTreeWidgetItem(QStringList(heading.text));
-        item->setData(0, SlotRole, qulonglong(index));
-        if (heading.parent >= 0)
-            m_headingItems[size_t(heading.parent)]->addChild(item);
-        else
-            topLevel.append(item);
-        m_headingItems.push_back(item);
-    }
-    if (topLevel.isEmpty()) {
-        // Greyed and inert: it is no heading.
-        auto *placeholder = new QTreeWidgetItem(QStringList(NoSections));
-        placeholder->setFlags(Qt::NoItemFlags);
-        topLevel.append(placeholder);
-    }
-    m_indexTree->addTopLevelItems(topLevel);
-}
-
 void DocumentWindow::setViewSettings(const ViewSettings &settings)
 {
-    const ViewSettings previous = std::exchange(m_view, settings);
+    const ViewSettings previous = m_style.settings();
+    m_style.setSettings(settings);
     if (!m_textShown)
         return;
     if (settings.zoom != previous.zoom || settings.emphasiseRequirementWords != previous.emphasiseRequirementWords)
         restyle();
     if (settings.hidePageBreaks != previous.hidePageBreaks)
-        foldPages();
+        m_style.foldPages();
 }
 
 void DocumentWindow::restyle()
 {
-    showNotice();
+    m_noticeBar->restyle();
     if (!m_textShown)
         return;
-    applyFont();
-    styleRange({0, m_textView->textLength()});
+    m_style.applyFont();
+    m_style.styleRange({0, m_textView->textLength()});
 }
 
-void DocumentWindow::applyFont()
+// What the document read of its state: the bookmarks into the list, the
+// highlights onto the text, and a word on what could not be read.
+void DocumentWindow::restoreAnnotations()
 {
-    m_textView->setFont(FontStyle::toFont(m_fonts.text, m_textView->font(), m_view.zoom));
-    m_textView->applyPalette(FontStyle::color(m_fonts.text, QApplication::palette(m_textView)));
-}
-
-void DocumentWindow::styleRange(TextView::Span range)
-{
-    m_textView->clearFormat(range);
-    const QPalette palette = m_textView->palette();
-    const auto headingBounds = [](const Heading &heading) {
-        return std::pair{heading.position, heading.position + heading.length};
-    };
-    m_textView->mergeFormat(clipped(m_record.outline.headings, range, headingBounds),
-                            FontStyle::headingFormat(m_fonts.header, palette, m_view.zoom));
-    if (m_view.emphasiseRequirementWords) {
-        const auto wordBounds = [](const TextView::Span &word) {
-            return std::pair{word.start, word.start + word.length};
-        };
-        m_textView->mergeFormat(clipped(requirementWords(), range, wordBounds), emphasisFormat());
-    }
-    const auto highlightBounds = [](const TextRange &highlight) { return std::pair{highlight.start, highlight.end}; };
-    m_textView->mergeFormat(clipped(m_record.highlights.ranges(), range, highlightBounds),
-                            PaletteColours::highlightFormat(palette));
-}
-
-const std::vector<TextView::Span> &DocumentWindow::requirementWords()
-{
-    if (!m_requirementWords) {
-        m_requirementWords.emplace();
-        const QString &text = m_textView->text();
-        if (citesRequirementLevels(text)) {
-            for (const TextSpan &word : findRequirementWords(text)) {
-                const qint32 start = m_textView->toViewPosition(word.start);
-                m_requirementWords->push_back({start, m_textView->toViewPosition(word.start + word.length) - start});
-            }
-        }
-    }
-    return *m_requirementWords;
-}
-
-void DocumentWindow::foldPages()
-{
-    m_textView->setPageFolds(m_view.hidePageBreaks ? m_pageFolds : std::vector<PageFold>());
-}
-
-void DocumentWindow::restoreBookmarks()
-{
-    if (m_stateCut)
+    const DocumentRecord &record = m_document.record();
+    if (m_document.stateCut())
         m_dialogs.information(this,
                               QStringLiteral("The state of %1 holds more than %2 entries a section; only the first "
                                              "are read and kept")
-                                  .arg(m_record.path)
+                                  .arg(record.path)
                                   .arg(IniContents::MaxSectionEntries),
                               ProgramCaption);
     int listed = 0;
-    for (int slot = 0; slot < DocumentRecord::BookmarkSlots && listed < m_record.bookmarkCount; ++slot) {
-        if (m_record.bookmarks[size_t(slot)].isFree())
+    for (int slot = 0; slot < DocumentRecord::BookmarkSlots && listed < record.bookmarkCount; ++slot) {
+        if (record.bookmarks[size_t(slot)].isFree())
             continue;
-        appendBookmarkEntry(slot);
+        m_panel->appendBookmark(slot, record.bookmarks[size_t(slot)].name);
         ++listed;
     }
-}
-
-void DocumentWindow::restoreHighlights()
-{
-    const std::optional<std::vector<TextRange>> stored = m_stateFiles->readHighlights();
-    // Written over at close, an unread file would lose every highlight in it.
-    m_highlightFileUnread = !stored;
-    if (!stored) {
+    if (m_document.highlightFileUnread()) {
         m_dialogs.error(this,
-                        QStringLiteral("Highlights of %1 could not be read; they are kept unchanged")
-                            .arg(m_record.path),
+                        QStringLiteral("Highlights of %1 could not be read; they are kept unchanged").arg(record.path),
                         ProgramCaption);
         return;
     }
-    const qint32 end = m_textView->textLength();
-    bool damaged = false;
-    std::vector<TextRange> ranges;
-    for (const TextRange &range : *stored) {
-        // A damaged file, or a document that changed since: ranges merge as
-        // the Highlight command merges them, and stop at the end of the text.
-        const TextRange cut{range.start, std::min(range.end, end)};
-        if (cut.start < 0 || cut.start >= cut.end) {
-            damaged = true;
-            continue;
-        }
-        ranges.push_back(cut);
-    }
-    m_record.highlights = RangeSet::fromRanges(std::move(ranges));
-    std::vector<TextView::Span> spans;
-    for (const TextRange &range : m_record.highlights.ranges())
-        spans.push_back({range.start, range.end - range.start});
-    m_textView->mergeFormat(spans, PaletteColours::highlightFormat(m_textView->palette()));
-    if (damaged)
+    m_style.markHighlights();
+    if (m_document.highlightsDamaged())
         m_dialogs.information(this,
                               QStringLiteral("Some highlights of %1 were damaged or lay past the end of the text; "
                                              "the others are shown")
-                                  .arg(m_record.path),
+                                  .arg(record.path),
                               HighlightCaption);
-    m_highlightsChanged = false;
 }
 
 void DocumentWindow::closeEvent(QCloseEvent *event)
 {
     QString error;
     // Nothing is lost silently: the window stays unless the user lets it go.
-    if (!saveState(&error)
+    if (!m_document.saveState({m_panelWidth, topLine()}, &error)
         && !m_dialogs.errorWithDiscard(this, error, ProgramCaption, QStringLiteral("Close without saving"))) {
         event->ignore();
         return;
@@ -449,112 +294,41 @@ void DocumentWindow::closeEvent(QCloseEvent *event)
     QMdiSubWindow::closeEvent(event);
 }
 
-bool DocumentWindow::saveState(QString *error)
-{
-    // Highlights are written once: a later failure of the close must not
-    // write them again. Bookmarks go last, so that a failure keeps them open.
-    bool saved = m_stateFiles->writeView({m_panelWidth, m_textView->firstVisibleLine() + 1}, error);
-    if (saved && m_highlightsChanged && !m_highlightFileUnread) {
-        saved = m_stateFiles->writeHighlights(m_record.highlights, error);
-        m_highlightsChanged = !saved;
-    }
-    return saved && m_stateFiles->writeBookmarks(m_record, error);
-}
-
-void DocumentWindow::jumpToHeading(QTreeWidgetItem *entry)
-{
-    const QVariant slot = entry->data(0, SlotRole);
-    if (!slot.isValid())
-        return;
-    m_followTopLine = false;
-    jumpToLine(m_record.outline.headings[slot.toULongLong()].line);
-    m_followTopLine = true;
-}
-
-void DocumentWindow::followTopLine()
-{
-    if (m_followTopLine)
-        selectHeadingAtLine(m_textView->firstVisibleLine());
-}
-
-void DocumentWindow::selectHeadingAtLine(int line)
-{
-    const int heading = m_record.outline.headingAtLine(line + 1);
-    if (heading < 0) {
-        m_indexTree->clearSelection();
-        m_indexTree->setCurrentItem(nullptr);
-        return;
-    }
-    m_indexTree->setCurrentItem(m_headingItems[size_t(heading)]);
-}
-
-void DocumentWindow::caretMoved()
-{
-    selectHeadingAtLine(m_textView->caretLine());
-    reportCaretLine();
-}
-
-void DocumentWindow::reportCaretLine()
-{
-    emit caretLineChanged(m_textView->caretLine(), m_record.outline.lineCount);
-}
-
-void DocumentWindow::appendBookmarkEntry(int slot)
-{
-    auto *entry = new QListWidgetItem(m_record.bookmarks[size_t(slot)].name, m_bookmarkList);
-    entry->setData(SlotRole, slot);
-}
-
 void DocumentWindow::addBookmark(const QString &name)
 {
     if (name.isEmpty())
         return;
-    const int slot = m_record.addBookmark(m_textView->caretLine(), name);
+    const int slot = m_document.record().addBookmark(m_textView->caretLine(), name);
     if (slot >= 0)
-        appendBookmarkEntry(slot);
+        m_panel->appendBookmark(slot, name);
 }
 
 void DocumentWindow::deleteBookmark()
 {
     const QString caption = QStringLiteral("Delete bookmark");
-    if (m_record.bookmarkCount <= 0) {
+    if (m_document.record().bookmarkCount <= 0) {
         m_dialogs.information(this, QStringLiteral("There isn't a bookmark now."), caption);
         return;
     }
-    QListWidgetItem *entry = m_bookmarkList->currentItem();
-    if (!entry || !entry->isSelected()) {
+    const int slot = m_panel->selectedBookmark();
+    if (slot < 0) {
         m_dialogs.information(this, QStringLiteral("Please select a bookmark firstly."), caption);
         return;
     }
-    m_record.deleteBookmark(entry->data(SlotRole).toInt());
-    delete entry;
-    // The list would select the next entry: a second Delete must not take it unseen.
-    m_bookmarkList->setCurrentItem(nullptr);
-    m_bookmarkList->clearSelection();
-}
-
-void DocumentWindow::jumpToSelectedBookmark()
-{
-    const QListWidgetItem *entry = m_bookmarkList->currentItem();
-    if (!entry || !entry->isSelected())
-        return;
-    // Bookmarks count lines from 0; the line above stays in sight.
-    const int line = m_record.bookmarks[size_t(entry->data(SlotRole).toInt())].line;
-    emit jumping({m_record.path, topLine()});
-    m_textView->setSelectionStart(m_textView->lineStart(std::clamp(line, 0, std::max(m_textView->lineCount() - 1, 0))));
-    m_textView->scrollToLine(line);
+    m_document.record().deleteBookmark(slot);
+    m_panel->removeSelectedBookmark();
 }
 
 // The file is written over at close: a change now would either be lost or
 // destroy the highlights that could not be read.
 bool DocumentWindow::refuseHighlightChange()
 {
-    if (!m_highlightFileUnread)
+    if (!m_document.highlightFileUnread())
         return false;
     m_dialogs.error(this,
                     QStringLiteral("Highlights of %1 cannot be changed: its highlight file %2 could not be read. "
                                    "Make the file readable or remove it, then open the document again")
-                        .arg(m_record.path, m_stateFiles->highlightPath()),
+                        .arg(documentPath(), m_document.highlightPath()),
                     HighlightCaption);
     return true;
 }
@@ -568,57 +342,38 @@ void DocumentWindow::highlightSelection()
         return;
     }
     const TextView::Span selection{m_textView->selectionStart(), m_textView->selectionLength()};
-    m_textView->mergeFormat({&selection, 1}, PaletteColours::highlightFormat(m_textView->palette()));
-    m_record.highlights.add(m_textView->selectionStart(),
-                            m_textView->selectionStart() + m_textView->selectionLength());
-    m_highlightsChanged = true;
+    m_style.markHighlight(selection);
+    m_document.record().highlights.add(selection.start, selection.start + selection.length);
+    m_document.markHighlightsChanged();
 }
 
 void DocumentWindow::unhighlightSelection()
 {
     if (refuseHighlightChange())
         return;
-    if (m_textView->selectionLength() <= 0)
+    const TextView::Span selection{m_textView->selectionStart(), m_textView->selectionLength()};
+    if (selection.length <= 0)
         return;
-    m_record.highlights.remove(m_textView->selectionStart(),
-                               m_textView->selectionStart() + m_textView->selectionLength());
-    styleRange({m_textView->selectionStart(), m_textView->selectionLength()});
-    m_highlightsChanged = true;
+    m_document.record().highlights.remove(selection.start, selection.start + selection.length);
+    m_style.styleRange(selection);
+    m_document.markHighlightsChanged();
 }
 
 void DocumentWindow::search(const QString &text, SearchOptions options)
 {
-    if (text != m_lastFindText && !text.isEmpty()) {
-        m_findHit = false;
-        m_lastFindText = text;
-        m_lastFindOptions = options;
-    }
-    const qint32 selected = m_textView->selectionLength();
-    const qint32 total = m_textView->textLength();
-    const qint32 findStart = (selected > 0 && total > selected) ? m_textView->selectionStart() + selected : 0;
-
-    qint32 found = m_textView->findText(text, findStart, total - findStart, options);
-    if (found < 0 && m_findHit)
-        found = m_textView->findText(text, 0, total, options);
-    if (found < 0)
-        return;
-    m_textView->setFocus();
-    m_textView->setSelectionStart(found);
-    m_textView->setSelectionLength(qint32(text.size()));
-    m_findHit = true;
+    m_find.search(text, options);
 }
 
 void DocumentWindow::searchAgain()
 {
-    if (m_findHit)
-        search(m_lastFindText, m_lastFindOptions);
+    m_find.searchAgain();
 }
 
 bool DocumentWindow::goToPage(int page)
 {
     // A final line end starts no line of its own.
     const int lines = m_textView->lineCount() - int(m_textView->text().endsWith(u'\n'));
-    const int line = firstLineOfPage(m_pageFolds, lines, page);
+    const int line = firstLineOfPage(m_document.pageFolds(), lines, page);
     if (line < 0)
         return false;
     jumpToLine(line + 1);
@@ -629,9 +384,10 @@ bool DocumentWindow::goToPage(int page)
 
 QString DocumentWindow::reference() const
 {
-    const int index = m_record.outline.headingAtLine(m_textView->caretLine() + 1);
-    const QString section = index >= 0 ? m_record.outline.headings[size_t(index)].number : QString();
-    const QString cited = citation(m_record.path, section);
+    const Outline &outline = m_document.record().outline;
+    const int index = outline.headingAtLine(m_textView->caretLine() + 1);
+    const QString section = index >= 0 ? outline.headings[size_t(index)].number : QString();
+    const QString cited = citation(documentPath(), section);
     const QString selected = m_textView->selectedText();
     return selected.isEmpty() ? cited : quotedCitation(cited, selected);
 }
@@ -639,24 +395,7 @@ QString DocumentWindow::reference() const
 DocumentWindow::MatchResult DocumentWindow::findMatch(const QString &text, SearchOptions options, qint32 from,
                                                       bool forward)
 {
-    const std::vector<qint32> &matches = m_textView->matches(text, options);
-    MatchResult result;
-    result.count = int(matches.size());
-    if (matches.empty())
-        return result;
-    auto at = std::lower_bound(matches.begin(), matches.end(), from);
-    if (forward) {
-        result.wrapped = at == matches.end();
-        if (result.wrapped)
-            at = matches.begin();
-    } else {
-        result.wrapped = at == matches.begin();
-        at = result.wrapped ? std::prev(matches.end()) : std::prev(at);
-    }
-    result.index = int(at - matches.begin());
-    m_textView->setSelectionStart(*at);
-    m_textView->setSelectionLength(qint32(text.size()));
-    return result;
+    return m_find.findMatch(text, options, from, forward);
 }
 
 void DocumentWindow::markMatches(const QString &text, SearchOptions options)

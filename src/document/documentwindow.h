@@ -1,26 +1,22 @@
 #pragma once
 
-#include "documentrecord.h"
+#include "document.h"
+#include "documentfind.h"
 #include "jumphistory.h"
-#include "linkfinder.h"
-#include "pagelayout.h"
-#include "statestore.h"
-#include "textsearch.h"
+#include "textstyler.h"
 #include "textview.h"
 #include "viewsettings.h"
 
 #include <QMdiSubWindow>
 
-#include <optional>
-
 class Dialogs;
+class DocumentPanel;
 class FontSettings;
+class NoticeBar;
 class QLabel;
 class QListWidget;
 class QSplitter;
-class QTabWidget;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 // The window of one open document: the section index and the bookmark list
 // on the left, the text on the right. It saves the document's state when it
@@ -34,8 +30,11 @@ public:
                    QWidget *parent = nullptr);
     ~DocumentWindow() override;
 
-    // Reads the document and its state; called once, before the window is
-    // shown. False when the document could not be read, with the reason.
+    // Takes the document over; called once, before the window is shown.
+    // False when the document could not be read, with the reason, and then
+    // the window is left as it was.
+    bool setDocument(Document document, QString *error);
+    // Reads the document and its state here and takes it over.
     bool load(const QString &path, QString *error);
     // Puts the loaded text into the view with its headings, bookmarks and
     // highlights, and the index panel and top line where they were left.
@@ -47,7 +46,7 @@ public:
     // Takes the font records and the application palette anew.
     void restyle();
 
-    QString documentPath() const { return m_record.path; }
+    QString documentPath() const { return m_document.path(); }
 
     // Puts line (counted from 1) at the top of the view and the caret at its
     // start, with no selection; a jump the user can go back from.
@@ -73,14 +72,7 @@ public:
     // The citation of the caret's section, with the selection quoted below.
     QString reference() const;
 
-    // Which match a search of the find bar selected: counted from 0, -1 when
-    // there is none; wrapped when it went past an end of the text.
-    struct MatchResult
-    {
-        int index = -1;
-        int count = 0;
-        bool wrapped = false;
-    };
+    using MatchResult = DocumentFind::MatchResult;
     // Selects the first match starting at or after from (forward), or the
     // last one starting before it, going round the end when there is none;
     // nothing moves when the text has no match.
@@ -88,7 +80,9 @@ public:
     // Marks every match of the text in sight; an empty text clears the marks.
     void markMatches(const QString &text, SearchOptions options);
 
-    // How long each step of the load took, in nanoseconds.
+    // How long each step of the load took, in nanoseconds: the document's
+    // own steps (buildIndex with the index tree, foldPages with the folding),
+    // then those of the window.
     struct LoadTimings
     {
         qint64 readFile = 0;
@@ -105,16 +99,16 @@ public:
     // A bar above the text with what the RFC index says of the document
     // (rich text with links); empty hides it. The user can close it.
     void setNotice(const QString &html);
-    QLabel *notice() const { return m_notice; }
+    QLabel *notice() const;
 
     TextView *textView() const { return m_textView; }
-    QTreeWidget *indexTree() const { return m_indexTree; }
-    QListWidget *bookmarkList() const { return m_bookmarkList; }
+    QTreeWidget *indexTree() const;
+    QListWidget *bookmarkList() const;
     // The index panel's width as last set, by a drag or by setPanelWidth(),
     // however a narrow window squeezes it; the one stored at close.
     int panelWidth() const { return m_panelWidth; }
     void setPanelWidth(int width);
-    const DocumentRecord &record() const { return m_record; }
+    const DocumentRecord &record() const { return m_document.record(); }
 
 signals:
     void activated();
@@ -134,68 +128,25 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildIndexTree();
-    void applyFont();
-    // Sets the formats of the range afresh: headings, requirement words, highlights.
-    void styleRange(TextView::Span range);
-    const std::vector<TextView::Span> &requirementWords();
-    void foldPages();
-    void restoreBookmarks();
-    void restoreHighlights();
+    void restoreAnnotations();
     bool refuseHighlightChange();
-    void showNotice();
-    // False when a state file could not be written, with the reason.
-    bool saveState(QString *error);
-    void jumpToHeading(QTreeWidgetItem *entry);
-    // Selects the index entry of the section that holds line (counted from 0).
-    void selectHeadingAtLine(int line);
-    void followTopLine();
-    void jumpToSelectedBookmark();
-    void reportCaretLine();
     void followLink(const LinkTarget &target);
-    void caretMoved();
-    void appendBookmarkEntry(int slot);
 
     Dialogs &m_dialogs;
     const StateStore &m_stateStore;
-    const FontSettings &m_fonts;
 
     QSplitter *m_splitter;
-    QTabWidget *m_panelTabs;
-    QTreeWidget *m_indexTree;
-    QListWidget *m_bookmarkList;
+    DocumentPanel *m_panel;
     TextView *m_textView;
-    QWidget *m_noticeBar;
-    QString m_noticeHtml; // as given, before its links are coloured
-    QLabel *m_notice;
-    bool m_noticeClosed = false;
+    NoticeBar *m_noticeBar;
 
-    ViewSettings m_view;
-    DocumentRecord m_record;
-    std::vector<PageFold> m_pageFolds;
-    // Looked for when first shown; empty when the document does not cite
-    // the keywords' definition.
-    std::optional<std::vector<TextView::Span>> m_requirementWords;
-    std::optional<DocumentStateFiles> m_stateFiles;
-    ViewState m_storedView;
-    QString m_text; // read, not yet shown
+    Document m_document;
+    TextStyler m_style;
+    DocumentFind m_find;
     bool m_textShown = false;
-    std::vector<Link> m_links;  // not yet shown
-    std::vector<ReferenceEntry> m_references;
     int m_panelWidth = ViewState::DefaultPanelWidth;
-    std::vector<QTreeWidgetItem *> m_headingItems;
     // Off while the index itself scrolls the view: near the end of the text
     // the heading cannot reach the top line, and its entry stays selected.
     bool m_followTopLine = true;
-
-    bool m_findHit = false;
-    QString m_lastFindText;
-    SearchOptions m_lastFindOptions;
-
-    bool m_highlightsChanged = false;
-    // The highlight file exists but could not be read: it is never replaced.
-    bool m_highlightFileUnread = false;
-    // The state file held more entries than are read.
-    bool m_stateCut = false;
     LoadTimings m_timings;
 };

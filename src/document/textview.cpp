@@ -1,6 +1,7 @@
 #include "textview.h"
 
 #include "palettecolours.h"
+#include "textchars.h"
 #include "textsearch.h"
 #include "plaintooltip.h"
 
@@ -18,35 +19,6 @@
 
 #include <algorithm>
 #include <memory>
-
-namespace {
-
-// Characters the view would show as boxes, or that would start a new line
-// there but not in the file (a lone carriage return, the Unicode line and
-// paragraph separators, the frame marks U+FDD0 and U+FDD1): a blank of the
-// same length keeps positions and line numbers.
-bool isUnshowable(QChar c)
-{
-    switch (c.unicode()) {
-    case QChar::LineSeparator:
-    case QChar::ParagraphSeparator:
-    case 0xfdd0:
-    case 0xfdd1:
-        return true;
-    default:
-        return c.unicode() < 0x20 && c != u'\n' && c != u'\t';
-    }
-}
-
-void blankUnshowable(QString &text)
-{
-    for (QChar &c : text) {
-        if (isUnshowable(c))
-            c = u' ';
-    }
-}
-
-} // namespace
 
 TextView::TextView(QWidget *parent)
     : QPlainTextEdit(parent)
@@ -86,7 +58,7 @@ void TextView::setDocumentText(QString text)
     m_matches.clear();
     m_foldedText = QString();
     setLinks({});
-    blankUnshowable(text);
+    TextChars::blankUnshowable(text);
     m_lineStarts.clear();
     m_lineStarts.push_back(0);
     for (qsizetype i = text.indexOf(u'\n'); i >= 0; i = text.indexOf(u'\n', i + 1))

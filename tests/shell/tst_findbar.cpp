@@ -15,13 +15,13 @@
 namespace {
 
 // "alpha" at the start of lines 0, 2, 4 and 6 (positions 0, 24, 48, 72).
-const QByteArray Document = "alpha one\n"
-                            "beta two\n"
-                            "alpha three\n"
-                            "gamma four\n"
-                            "alpha fivefive\n"
-                            "delta six\n"
-                            "Alpha seven\n";
+const QByteArray Lines = "alpha one\n"
+                         "beta two\n"
+                         "alpha three\n"
+                         "gamma four\n"
+                         "alpha fivefive\n"
+                         "delta six\n"
+                         "Alpha seven\n";
 
 QString countText(MainWindow *form)
 {
@@ -43,7 +43,7 @@ private slots:
         // Active, so that the window's shortcuts see the keys as they would.
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
-        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), Document));
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), Lines));
         TextView *view = window->textView();
         view->setSelectionStart(view->lineStart(1));
         QTest::keyClick(view, Qt::Key_Slash);
@@ -86,7 +86,7 @@ private slots:
     {
         AppFixture app;
         MainWindow *form = app.start();
-        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), Document));
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), Lines));
         TextView *view = window->textView();
         form->action(Command::SearchFindAsYouType)->trigger();
         QTest::keyClicks(form->findBar()->field(), QStringLiteral("Alpha"));
@@ -119,7 +119,7 @@ private slots:
     {
         AppFixture app;
         MainWindow *form = app.start();
-        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), Document));
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), Lines));
         TextView *view = window->textView();
         form->action(Command::SearchFindAsYouType)->trigger();
         QTest::keyClicks(form->findBar()->field(), QStringLiteral("gamma"));
@@ -149,8 +149,8 @@ private slots:
         MainWindow *form = app.start();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
-        app.open(app.document(QStringLiteral("rfc1.txt"), Document));
-        DocumentWindow *second = app.open(app.document(QStringLiteral("rfc2.txt"), Document));
+        app.open(app.document(QStringLiteral("rfc1.txt"), Lines));
+        DocumentWindow *second = app.open(app.document(QStringLiteral("rfc2.txt"), Lines));
         QCOMPARE(form->activeDocument(), second);
         form->action(Command::SearchFindAsYouType)->trigger();
         QTest::keyClicks(form->findBar()->field(), QStringLiteral("beta"));
