@@ -23,6 +23,7 @@ public:
         qint64 buildIndex = 0; // the outline and the bookmarks
         qint64 findLinks = 0;
         qint64 foldPages = 0;
+        qint64 readHighlights = 0; // read, cut and merged
     };
 
     // Not read: not ok(), with no error.

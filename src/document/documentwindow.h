@@ -81,8 +81,9 @@ public:
     void markMatches(const QString &text, SearchOptions options);
 
     // How long each step of the load took, in nanoseconds: the document's
-    // own steps (buildIndex with the index tree, foldPages with the folding),
-    // then those of the window.
+    // own steps, those that also have a part here (buildIndex with the index
+    // tree, foldPages with the folding, restoreAnnotations with reading the
+    // highlights) as the sum of both, then those of the window.
     struct LoadTimings
     {
         qint64 readFile = 0;
