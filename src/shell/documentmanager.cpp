@@ -28,6 +28,14 @@ QString identity(const QString &path)
 // One read, shared by the requests for the same file that wait for it.
 struct DocumentManager::Load
 {
+    // Once its result is taken, a future no longer says it finished.
+    bool isDone() const { return taken || future.isFinished(); }
+    void wait()
+    {
+        if (!taken)
+            future.waitForFinished();
+    }
+
     QFuture<Document> future;
     QFutureWatcher<Document> watcher;
     bool taken = false;
@@ -54,9 +62,9 @@ DocumentManager::~DocumentManager()
 {
     for (const std::shared_ptr<Pending> &request : m_pending)
         if (request->load)
-            request->load->future.waitForFinished();
+            request->load->wait();
     for (const std::shared_ptr<Load> &dropped : m_dropped)
-        dropped->future.waitForFinished();
+        dropped->wait();
 }
 
 void DocumentManager::open(const QString &path, WhenShown whenShown)
@@ -95,7 +103,7 @@ void DocumentManager::showReady()
     const bool wasLoading = isLoading();
     while (!m_pending.empty()) {
         const std::shared_ptr<Pending> request = m_pending.front();
-        if (request->load && !request->load->future.isFinished())
+        if (request->load && !request->load->isDone())
             break;
         m_pending.pop_front();
         show(*request);
@@ -131,13 +139,15 @@ DocumentWindow *DocumentManager::addWindow(Pending &request)
     }
     DocumentWindow *added = window.release();
     connect(added, &DocumentWindow::closing, this, [this, added] { emit closing(added); });
-    m_area.addSubWindow(added);
-    added->showMaximized();
-    added->showText();
     // "[*]" would mark the window as modified; "[*][*]" shows as it is.
     added->setWindowTitle(QString(request.path).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
     added->setWindowIcon(m_area.window()->windowIcon());
+    // Before the text shows: it reports its caret line, and links and
+    // notices need their listeners.
     emit opened(added);
+    m_area.addSubWindow(added);
+    added->showMaximized();
+    added->showText();
     return added;
 }
 

@@ -51,7 +51,7 @@ public:
     void setViewSettings(const ViewSettings &settings);
 
 signals:
-    // A new document window, added and shown.
+    // A new document window, read and about to be shown.
     void opened(DocumentWindow *window);
     // Every request that reached its document, new or already open, by the
     // path it was asked for.

@@ -195,6 +195,7 @@ private slots:
 
         app.dialogs.openFileAnswers.enqueue({path});
         form->action(Command::FileOpen)->trigger();
+        app.settle();
         QCOMPARE(app.dialogs.errors.size(), 1);
         QVERIFY(app.dialogs.errors[0].text.contains(path));
         QVERIFY(app.dialogs.errors[0].text.contains(QStringLiteral("NUL")));

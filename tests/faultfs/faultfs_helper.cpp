@@ -85,7 +85,7 @@ int closeDocument(const QStringList &args)
     MainWindow &form = *program.window;
     form.show();
     form.openDocument(args[1]);
-    QTest::qWaitFor([&form] { return !form.documentManager().isLoading(); }, 60000);
+    (void)QTest::qWaitFor([&form] { return !form.documentManager().isLoading(); }, 60000);
     DocumentWindow *window = form.activeDocument();
     if (!window) {
         print("opened", QStringLiteral("0"));

@@ -16,6 +16,8 @@ class TestDocumentManager : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { qRegisterMetaType<DocumentWindow *>(); }
+
     // However many requests come while files are read, the documents come
     // up in the order they were asked for, each once.
     void requestsAreServedInOrder()

@@ -40,6 +40,7 @@ private slots:
         const QString folder = app.dir.path() + QStringLiteral("/docs/a");
         app.dialogs.openFileAnswers.enqueue({first, second});
         form->action(Command::FileOpen)->trigger();
+        app.settle();
         QCOMPARE(app.dialogs.filters, QStringList(QStringLiteral(
                                           "RFC document (RFC*)|RFC*|Draft document (draft*)|draft*|All files (*)|*")));
         QCOMPARE(form->documents().size(), 2);

@@ -108,6 +108,7 @@ private slots:
         const QPoint centre = list->visualItemRect(list->item(0)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+        app.settle();
         QVERIFY(form->activeDocument());
         QCOMPARE(form->activeDocument()->topLine(), 305);
         QCOMPARE(form->activeDocument()->textView()->selectedText(), QStringLiteral("walkers"));
