@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace {
 
@@ -112,11 +111,7 @@ void RfcLibrary::open(const QString &text, const QString &currentFolder)
     }
     // A completion ("RFC 9293 Transmission ..."), a number no RFC has ("0",
     // "RFC 0"), or words of a title.
-    static const QRegularExpression number(QStringLiteral("^\\s*(?:RFC\\s*(\\d+)\\b|(\\d+)\\s*$)"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = number.match(text);
-    if (match.hasMatch()) {
-        const QString digits = match.captured(1) + match.captured(2);
+    if (const QString digits = DocumentName::leadingRfcDigits(text); !digits.isEmpty()) {
         if (const std::optional<DocumentName> name = DocumentName::parse(QStringLiteral("RFC ") + digits))
             openName(*name, currentFolder);
         else
