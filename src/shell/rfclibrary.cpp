@@ -3,9 +3,9 @@
 #include "documentname.h"
 #include "fontsettings.h"
 #include "librarylocator.h"
+#include "userfolders.h"
 #include "usersettings.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -18,10 +18,7 @@ const QString IndexValue = QStringLiteral("index_url");
 
 QString defaultLibraryFolder()
 {
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (data.isEmpty())
-        data = QDir::homePath() + QStringLiteral("/.local/share");
-    return data + QStringLiteral("/Tessary software/Folivane/library/");
+    return folivaneFolder(UserFolder::Data) + QStringLiteral("/library/");
 }
 
 QUrl urlValue(const UserSettings &store, const QString &name, QStringView fallback)
