@@ -1,7 +1,7 @@
 #include "rfclibrary.h"
 
 #include "documentname.h"
-#include "fontsettings.h"
+#include "settingnames.h"
 #include "librarylocator.h"
 #include "userfolders.h"
 #include "usersettings.h"
@@ -10,11 +10,11 @@
 
 namespace {
 
-const QString FolderValue = QStringLiteral("library_folder");
-const QString ExtraValue = QStringLiteral("library_extra");
-const QString RfcBaseValue = QStringLiteral("rfc_base_url");
-const QString DraftBaseValue = QStringLiteral("draft_base_url");
-const QString IndexValue = QStringLiteral("index_url");
+const QString FolderValue = QLatin1String(SettingNames::LibraryFolder);
+const QString ExtraValue = QLatin1String(SettingNames::LibraryExtraFolders);
+const QString RfcBaseValue = QLatin1String(SettingNames::RfcBaseUrl);
+const QString DraftBaseValue = QLatin1String(SettingNames::DraftBaseUrl);
+const QString IndexValue = QLatin1String(SettingNames::IndexUrl);
 
 QString defaultLibraryFolder()
 {
