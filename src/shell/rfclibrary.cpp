@@ -152,11 +152,6 @@ void RfcLibrary::fetchNext()
     emit fetchEnded();
 }
 
-bool RfcLibrary::isFetching() const
-{
-    return m_fetcher.isRunning();
-}
-
 void RfcLibrary::cancelFetch()
 {
     m_toFetch.clear();
