@@ -1,6 +1,6 @@
 #include "citation.h"
 
-#include "textchars.h"
+#include "documentname.h"
 
 #include <QStringList>
 
@@ -9,20 +9,14 @@
 
 namespace {
 
-using TextChars::isDigit;
-
-// "RFC 793" for "rfc0793.txt" or "RFC793", else an empty string.
+// "RFC 793" for "rfc0793.txt" or "RFC793", else an empty string: only a file
+// named "rfc" and its number, with nothing else around it, is cited as an RFC.
 QString rfcName(QStringView name)
 {
-    if (name.endsWith(u".txt", Qt::CaseInsensitive))
-        name.chop(4);
-    if (!name.startsWith(u"rfc", Qt::CaseInsensitive))
+    if (!name.startsWith(u"rfc", Qt::CaseInsensitive) || std::any_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); }))
         return {};
-    const QStringView digits = name.sliced(3);
-    if (digits.isEmpty() || digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), isDigit))
-        return {};
-    const int number = digits.toInt();
-    return number > 0 ? QStringLiteral("RFC %1").arg(number) : QString();
+    const std::optional<DocumentName> document = DocumentName::parse(name);
+    return document && document->kind() == DocumentName::Kind::Rfc ? document->displayName() : QString();
 }
 
 QString documentName(QStringView fileName)

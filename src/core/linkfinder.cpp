@@ -1,5 +1,6 @@
 #include "linkfinder.h"
 
+#include "rfclayout.h"
 #include "textchars.h"
 
 #include <algorithm>
@@ -16,6 +17,8 @@
 
 namespace {
 
+using RfcLayout::isBlankChar;
+using RfcLayout::withoutBlanks;
 using TextChars::isDigit;
 
 using Pos = qsizetype;
@@ -37,24 +40,6 @@ bool isWordChar(QChar c)
     return c.isLetterOrNumber();
 }
 
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\f';
-}
-
-// The line without its indentation and trailing blanks; inline, unlike
-// QStringView::trimmed(), which costs more than the rest of a line's reading.
-QStringView withoutBlanks(QStringView line)
-{
-    Pos start = 0;
-    Pos end = line.size();
-    while (start < end && isBlank(line[start]))
-        ++start;
-    while (end > start && isBlank(line[end - 1]))
-        --end;
-    return line.sliced(start, end - start);
-}
-
 bool hasAt(QStringView text, Pos pos, QStringView s)
 {
     return pos <= text.size() && text.sliced(pos).startsWith(s);
@@ -73,11 +58,11 @@ bool wordAt(QStringView text, Pos pos, QStringView word)
 Pos skipSpace(QStringView text, Pos pos)
 {
     const Pos n = text.size();
-    while (pos < n && isBlank(text[pos]))
+    while (pos < n && isBlankChar(text[pos]))
         ++pos;
     if (pos < n && text[pos] == u'\n') {
         ++pos;
-        while (pos < n && isBlank(text[pos]))
+        while (pos < n && isBlankChar(text[pos]))
             ++pos;
     }
     return pos;
@@ -327,7 +312,7 @@ std::optional<Name> bracketedUrlAt(QStringView text, Pos pos)
     QString url;
     Pos p = start;
     while (p < text.size() && text[p] != u'>') {
-        if (isBlank(text[p]) || text[p] == u'\n') {
+        if (isBlankChar(text[p]) || text[p] == u'\n') {
             const Pos next = skipSpace(text, p);
             if (!text.sliced(p, next - p).contains(u'\n') || next >= text.size() || text[next] == u'\n')
                 return {};
@@ -385,7 +370,7 @@ Pos titleEnd(QStringView line)
 {
     const auto isLeader = [](QChar c) { return c == u'.' || c == u' '; };
     Pos end = line.size();
-    while (end > 0 && isBlank(line[end - 1]))
+    while (end > 0 && isBlankChar(line[end - 1]))
         --end;
     Pos number = end;
     while (number > 0 && isPageNumberChar(line[number - 1]))
@@ -427,13 +412,13 @@ std::optional<ContentsEntry> contentsEntry(QStringView line)
 {
     const Pos n = line.size();
     Pos p = 0;
-    while (p < n && isBlank(line[p]))
+    while (p < n && isBlankChar(line[p]))
         ++p;
     const Pos start = p;
     const bool appendix = wordAt(line, p, u"Appendix") || wordAt(line, p, u"APPENDIX");
     if (appendix) {
         p += 8;
-        while (p < n && isBlank(line[p]))
+        while (p < n && isBlankChar(line[p]))
             ++p;
     }
     const Pos numberStart = p;
@@ -443,7 +428,7 @@ std::optional<ContentsEntry> contentsEntry(QStringView line)
     const Pos numberEnd = p;
     if (p < n && (line[p] == u'.' || line[p] == u':'))
         ++p;
-    if (p >= n || !isBlank(line[p]))
+    if (p >= n || !isBlankChar(line[p]))
         return {};
     const Pos end = titleEnd(line);
     if (end <= p)
@@ -457,13 +442,6 @@ bool mayBeTitle(QStringView body, Pos maxLength)
     return body.size() <= maxLength && (body.back() == u's' || body.back() == u'S');
 }
 
-bool isContentsTitle(QStringView body)
-{
-    static constexpr QStringView Titles[] = {u"Table of Contents", u"Contents", u"Summary of Contents"};
-    return mayBeTitle(body, 20) && std::any_of(std::begin(Titles), std::end(Titles),
-                       [&](QStringView title) { return body.compare(title, Qt::CaseInsensitive) == 0; });
-}
-
 // "References", "8.1.  Normative References", "REFERENCES".
 bool isReferencesTitle(QStringView body)
 {
@@ -473,20 +451,11 @@ bool isReferencesTitle(QStringView body)
     Pos p = sectionNumberEnd(body, 0, false);
     if (p < body.size() && body[p] == u'.')
         ++p;
-    while (p < body.size() && isBlank(body[p]))
+    while (p < body.size() && isBlankChar(body[p]))
         ++p;
     const QStringView title = body.sliced(p);
     return std::any_of(std::begin(Titles), std::end(Titles),
                        [&](QStringView t) { return title.compare(t, Qt::CaseInsensitive) == 0; });
-}
-
-// "Fielding, et al.     Standards Track     [Page 6]", "[page 1]".
-bool isPageFooter(QStringView body)
-{
-    if (!body.endsWith(u']'))
-        return false;
-    const QStringView tag = body.sliced(body.lastIndexOf(u'[') + 1);
-    return tag.startsWith(u"Page ") || tag.startsWith(u"page ");
 }
 
 // The layout pass: reads the text line by line.
@@ -522,7 +491,9 @@ private:
         }
         // A page break is a footer, blank lines, a form feed and a header
         // that runs to the next blank line.
-        if (isPageFooter(body)) {
+        // Below an old left-hand footer ("[Page 2]   Postel") the links of
+        // the header have always been found.
+        if (RfcLayout::trailingFooterPage(body) >= 0) {
             m_layout.skipped.push_back({start, start + line.size()});
             m_afterFooter = true;
             return;
@@ -533,7 +504,7 @@ private:
             m_inHeader = true;
             return;
         }
-        if (isContentsTitle(body)) {
+        if (RfcLayout::contentsTitle(body) != RfcLayout::ContentsTitle::None) {
             m_inContents = true;
             m_firstContentsSection.clear();
             m_inReferences = false;
@@ -565,7 +536,7 @@ private:
             return true;
         }
         // Wrapped titles are indented, unnumbered entries have a page number.
-        if (isBlank(line.front()) || titleEnd(body) < body.size())
+        if (isBlankChar(line.front()) || titleEnd(body) < body.size())
             return true;
         m_inContents = false;
         return false;
@@ -594,14 +565,14 @@ private:
         const Pos tagStart = start + (body.data() - line.data());
         const Pos afterTag = tagEnd(m_text, tagStart);
         const Pos lineEnd = start + line.size();
-        if (afterTag > tagStart && (afterTag == lineEnd || isBlank(m_text[afterTag]))) {
+        if (afterTag > tagStart && (afterTag == lineEnd || isBlankChar(m_text[afterTag]))) {
             const QString tag = m_text.sliced(tagStart, afterTag - tagStart).toString();
             m_layout.references.push_back({tag, qint32(tagStart), {}});
             m_layout.skipped.push_back({tagStart, afterTag});
             m_inEntry = true;
             m_inTitle = false;
             m_entryRfcs = EntryRfcs::None;
-        } else if (!isBlank(line.front())) {
+        } else if (!isBlankChar(line.front())) {
             // The next heading.
             m_inReferences = false;
             m_inEntry = false;

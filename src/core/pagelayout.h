@@ -4,15 +4,6 @@
 
 #include <vector>
 
-// The page number of a footer line, or -1 for any other line: a line that
-// ends in "[Page N]" set apart by two blanks (or, on old left-hand pages,
-// starts with "[Page N]" and two blanks).
-int footerPage(QStringView line);
-
-// Whether a line may be the running header at the top of a page: it carries a
-// year or starts with "RFC" or "Internet-Draft".
-bool isRunningHeader(QStringView line);
-
 // Lines [firstLine, lastLine] (counted from 0) that a view may hide at one
 // page break of a paginated RFC or Internet-Draft; pageNumber is the number
 // printed in the footer, that is of the page that ends there.

@@ -1,6 +1,6 @@
 #include "tableofcontents.h"
 
-#include "pagelayout.h"
+#include "rfclayout.h"
 #include "sectionlabel.h"
 #include "textchars.h"
 
@@ -10,7 +10,9 @@
 namespace {
 
 using TextChars::isDigit;
-using TextChars::isBlankChar;
+using RfcLayout::footerPage;
+using RfcLayout::isBlankChar;
+using RfcLayout::isRunningHeader;
 
 constexpr qsizetype MaxPageDigits = 6;
 
@@ -35,11 +37,10 @@ QStringView withoutTrailingBlanks(QStringView text)
     return text;
 }
 
+// A summary of chapters before the full table is none.
 bool isContentsHeading(QStringView line)
 {
-    const QStringView text = line.trimmed();
-    return text.compare(u"Table of Contents", Qt::CaseInsensitive) == 0
-        || text.compare(u"Contents", Qt::CaseInsensitive) == 0;
+    return RfcLayout::contentsTitle(line) == RfcLayout::ContentsTitle::Contents;
 }
 
 // The last line of the page break whose footer is at footer: the footer or

@@ -4,17 +4,12 @@
 #include <QString>
 
 // Character classes of plain-text RFCs: only ASCII digits number sections
-// and pages, and form feeds and stray carriage returns stand where blanks would.
+// and pages; which characters a view cannot show. Blanks are RfcLayout's.
 namespace TextChars {
 
 inline bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
-}
-
-inline bool isBlankChar(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\f' || c == u'\v' || c == u'\r';
 }
 
 // Characters a view would show as boxes, or that would start a new line

@@ -278,11 +278,6 @@ const Link *TextView::linkAtQtPosition(int qtPosition) const
     return qtPosition < link.start + link.length ? &link : nullptr;
 }
 
-const Link *TextView::linkAt(qint32 position) const
-{
-    return linkAtQtPosition(toQtPosition(position));
-}
-
 const Link *TextView::linkUnder(const QPoint &viewportPoint) const
 {
     // The nearest caret position: the character under the point is the one

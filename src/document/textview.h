@@ -87,8 +87,6 @@ public:
     // underlined with a pointing hand under the pointer, followed by
     // Ctrl+click, by Enter with the caret inside and from the context menu.
     void setLinks(std::vector<Link> links);
-    // The link over a view position, or null.
-    const Link *linkAt(qint32 position) const;
 
     // Merges the format into every span, as one edit.
     void mergeFormat(std::span<const Span> spans, const QTextCharFormat &format);

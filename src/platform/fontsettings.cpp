@@ -3,9 +3,11 @@
 #include "usersettings.h"
 
 namespace {
-const QString TextKeyName = QStringLiteral("text");
-const QString HeaderKeyName = QStringLiteral("header");
+const QString TextKeyName = QLatin1String(SettingNames::TextFontKey);
+const QString HeaderKeyName = QLatin1String(SettingNames::HeaderFontKey);
 } // namespace
+
+using namespace SettingNames;
 
 FontSettings::FontSettings(UserSettings &store)
     : m_store(store)
@@ -31,16 +33,16 @@ FontRecord FontSettings::readRecord(const QString &keyName) const
         return m_store.readInteger(key, QLatin1String(value)).value_or(fallback);
     };
     FontRecord record;
-    record.name = m_store.readString(key, QStringLiteral("name")).value_or(QString());
+    record.name = m_store.readString(key, QLatin1String(FontName)).value_or(QString());
     if (record.name.isEmpty())
         record.name = FontRecord::DefaultFaceName;
-    record.charset = readInt("charset", 0);
-    record.size = readInt("size", FontRecord::DefaultSize);
-    record.color = readInt("color", 0);
-    record.bold = readInt("bold", 0) != 0;
-    record.italic = readInt("italic", 0) != 0;
-    record.underline = readInt("underline", 0) != 0;
-    record.strikeOut = readInt("StrikeOut", 0) != 0;
+    record.charset = readInt(FontCharset, 0);
+    record.size = readInt(FontSize, DefaultFontSize);
+    record.color = readInt(FontColor, 0);
+    record.bold = readInt(FontBold, 0) != 0;
+    record.italic = readInt(FontItalic, 0) != 0;
+    record.underline = readInt(FontUnderline, 0) != 0;
+    record.strikeOut = readInt(FontStrikeOut, 0) != 0;
     return record;
 }
 
@@ -50,9 +52,9 @@ bool FontSettings::writeRecord(const QString &keyName, const FontRecord &record)
     const auto writeInt = [&](const char *value, qint32 number) {
         return m_store.writeInteger(key, QLatin1String(value), number);
     };
-    return m_store.openKey(key) && m_store.writeString(key, QStringLiteral("name"), record.name)
-           && writeInt("charset", record.charset) && writeInt("size", record.size)
-           && writeInt("color", record.color) && writeInt("bold", record.bold)
-           && writeInt("italic", record.italic) && writeInt("underline", record.underline)
-           && writeInt("StrikeOut", record.strikeOut);
+    return m_store.openKey(key) && m_store.writeString(key, QLatin1String(FontName), record.name)
+           && writeInt(FontCharset, record.charset) && writeInt(FontSize, record.size)
+           && writeInt(FontColor, record.color) && writeInt(FontBold, record.bold)
+           && writeInt(FontItalic, record.italic) && writeInt(FontUnderline, record.underline)
+           && writeInt(FontStrikeOut, record.strikeOut);
 }

@@ -1,14 +1,11 @@
 #pragma once
 
 #include "fontrecord.h"
+#include "settingnames.h"
 
 #include <QString>
 
 class UserSettings;
-
-// The program's key in the per-user settings store. The main window keeps its
-// values in the key itself; each font record in a subkey named after it.
-inline const QString SettingsKeyPath = QStringLiteral("\\Software\\Tessary software\\Folivane\\config\\");
 
 // The two font records every document window uses, kept in the subkeys
 // "text" and "header" of the settings key.

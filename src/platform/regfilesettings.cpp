@@ -1,5 +1,7 @@
 #include "regfilesettings.h"
 
+#include "userfolders.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -255,10 +257,7 @@ RegFileSettings::~RegFileSettings() = default;
 
 QString RegFileSettings::defaultFilePath()
 {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/Tessary software/Folivane/settings.reg");
+    return folivaneFolder(UserFolder::Config) + QStringLiteral("/settings.reg");
 }
 
 QString RegFileSettings::filePath() const

@@ -1,6 +1,7 @@
 #include "statefolder.h"
 
-#include <QDir>
+#include "userfolders.h"
+
 #include <QFileInfo>
 #include <QTemporaryFile>
 
@@ -8,12 +9,6 @@
 #include <system_error>
 
 namespace {
-
-QString xdgDataHome()
-{
-    const QString configured = qEnvironmentVariable("XDG_DATA_HOME");
-    return configured.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : configured;
-}
 
 // Creates the folder (and its parents); empty on success, else the reason.
 QString createFolder(const QString &folder)
@@ -49,7 +44,7 @@ QString prepareStateFolder(const QString &appDir, QString *error)
     if (made && acceptsFiles(besideProgram))
         return besideProgram;
     // A read-only install folder: keep the state with the user's data instead.
-    const QString userFolder = xdgDataHome() + QStringLiteral("/Tessary software/Folivane/temp/");
+    const QString userFolder = folivaneFolder(UserFolder::Data) + QStringLiteral("/temp/");
     const QString reason = createFolder(userFolder);
     if (reason.isEmpty())
         return userFolder;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settingnames.h"
+
 #include <QtGlobal>
 
 #include <array>
@@ -13,7 +15,7 @@ struct ViewSettings
 {
     enum class Theme { System = 0, Light = 1, Dark = 2 };
 
-    static constexpr int DefaultZoom = 100;
+    static constexpr int DefaultZoom = SettingNames::DefaultZoom;
     static constexpr int MinZoom = 50;
     static constexpr int MaxZoom = 300;
     static constexpr int ZoomStep = 10;

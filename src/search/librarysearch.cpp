@@ -3,18 +3,14 @@
 #include "searchdatabase.h"
 #include "searchindexer.h"
 #include "searchrunner.h"
+#include "userfolders.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QThread>
 
 QString LibrarySearch::defaultPath()
 {
-    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-    // XDG base directories ignore a relative path.
-    if (cache.isEmpty() || QDir::isRelativePath(cache))
-        cache = QDir::homePath() + QStringLiteral("/.cache");
-    return cache + QStringLiteral("/Tessary software/Folivane/search.sqlite");
+    return folivaneFolder(UserFolder::Cache) + QStringLiteral("/search.sqlite");
 }
 
 LibrarySearch::LibrarySearch(const QString &databasePath, QObject *parent)

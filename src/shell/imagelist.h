@@ -21,7 +21,6 @@ enum Index : int {
     Back = 17,
     Forward = 18,
 };
-constexpr int Count = 19;
 
 // The image for the application's palette: the images are drawn for light
 // tool bars, so on a dark palette the colours that would not stand out

@@ -1,28 +1,24 @@
 #include "rfclibrary.h"
 
 #include "documentname.h"
-#include "fontsettings.h"
+#include "settingnames.h"
 #include "librarylocator.h"
+#include "userfolders.h"
 #include "usersettings.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace {
 
-const QString FolderValue = QStringLiteral("library_folder");
-const QString ExtraValue = QStringLiteral("library_extra");
-const QString RfcBaseValue = QStringLiteral("rfc_base_url");
-const QString DraftBaseValue = QStringLiteral("draft_base_url");
-const QString IndexValue = QStringLiteral("index_url");
+const QString FolderValue = QLatin1String(SettingNames::LibraryFolder);
+const QString ExtraValue = QLatin1String(SettingNames::LibraryExtraFolders);
+const QString RfcBaseValue = QLatin1String(SettingNames::RfcBaseUrl);
+const QString DraftBaseValue = QLatin1String(SettingNames::DraftBaseUrl);
+const QString IndexValue = QLatin1String(SettingNames::IndexUrl);
 
 QString defaultLibraryFolder()
 {
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (data.isEmpty())
-        data = QDir::homePath() + QStringLiteral("/.local/share");
-    return data + QStringLiteral("/Tessary software/Folivane/library/");
+    return folivaneFolder(UserFolder::Data) + QStringLiteral("/library/");
 }
 
 QUrl urlValue(const UserSettings &store, const QString &name, QStringView fallback)
@@ -112,11 +108,7 @@ void RfcLibrary::open(const QString &text, const QString &currentFolder)
     }
     // A completion ("RFC 9293 Transmission ..."), a number no RFC has ("0",
     // "RFC 0"), or words of a title.
-    static const QRegularExpression number(QStringLiteral("^\\s*(?:RFC\\s*(\\d+)\\b|(\\d+)\\s*$)"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = number.match(text);
-    if (match.hasMatch()) {
-        const QString digits = match.captured(1) + match.captured(2);
+    if (const QString digits = DocumentName::leadingRfcDigits(text); !digits.isEmpty()) {
         if (const std::optional<DocumentName> name = DocumentName::parse(QStringLiteral("RFC ") + digits))
             openName(*name, currentFolder);
         else
@@ -158,11 +150,6 @@ void RfcLibrary::fetchNext()
         }
     }
     emit fetchEnded();
-}
-
-bool RfcLibrary::isFetching() const
-{
-    return m_fetcher.isRunning();
 }
 
 void RfcLibrary::cancelFetch()

@@ -45,7 +45,6 @@ public:
     // The local copy of a named document, or empty.
     QString find(const DocumentName &name, const QString &currentFolder) const;
 
-    bool isFetching() const;
     void cancelFetch();
 
     // Fetches the RFC index when it is a day old; loads the stored one at once.

@@ -2,8 +2,6 @@
 #include "documentwindow.h"
 #include "fontsettings.h"
 #include "mainwindow.h"
-#include "scopedenv.h"
-#include "statefolder.h"
 
 #include <QAction>
 #include <QDir>
@@ -120,23 +118,6 @@ private slots:
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(form, &drop);
         QCOMPARE(openPaths(form), QStringList({a, b}));
-    }
-
-    void anInstalledProgramKeepsNoStateInItsFolder()
-    {
-        QTemporaryDir dir;
-        const ScopedEnv dataHome("XDG_DATA_HOME", dir.path().toUtf8() + "/data");
-        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/prefix/bin")));
-        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/prefix/share/applications")));
-        writeFile(dir.path() + QStringLiteral("/prefix/share/applications/folivane.desktop"), "[Desktop Entry]\n");
-        QString error;
-        QCOMPARE(prepareStateFolder(dir.path() + QStringLiteral("/prefix/bin"), &error),
-                 dir.path() + QStringLiteral("/data/Tessary software/Folivane/temp/"));
-        QVERIFY(!QFileInfo::exists(dir.path() + QStringLiteral("/prefix/bin/temp")));
-        // One that already has its temp/ folder keeps using it.
-        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/prefix/bin/temp")));
-        QCOMPARE(prepareStateFolder(dir.path() + QStringLiteral("/prefix/bin"), &error),
-                 dir.path() + QStringLiteral("/prefix/bin/temp/"));
     }
 
     void aSecondStartHandsItsFilesToTheFirst()

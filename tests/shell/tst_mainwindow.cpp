@@ -3,8 +3,6 @@
 #include "mainwindow.h"
 #include "fontsettings.h"
 #include "appfixture.h"
-#include "scopedenv.h"
-#include "statefolder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,11 +16,8 @@
 #include <QTabBar>
 #include <QTest>
 
-#include <optional>
 #include <QToolBar>
 
-#include <dlfcn.h>
-#include <unistd.h>
 
 // The main window's settings, commands and closing.
 class TestMainWindow : public QObject
@@ -228,49 +223,6 @@ private slots:
         QCOMPARE(form->lineIndicator()->width(), 150);
         form->resize(640, 480);
         QCOMPARE(form->lineIndicator()->width(), 150);
-    }
-
-    void stateFolderFallsBackWhenTheProgramFolderIsReadOnly()
-    {
-        AppFixture app;
-        // A file where the program folder should be: no folder can be made inside it.
-        writeFile(app.dir.path() + QStringLiteral("/app"), "not a folder");
-        std::optional<ScopedEnv> dataHome(std::in_place, "XDG_DATA_HOME", app.dir.path().toUtf8() + "/data");
-        const QString appDir = app.dir.path() + QStringLiteral("/app");
-        QString error;
-        QCOMPARE(prepareStateFolder(appDir, &error), app.dir.path() + QStringLiteral("/data/Tessary software/Folivane/temp/"));
-        QVERIFY(QFileInfo(app.dir.path() + QStringLiteral("/data/Tessary software/Folivane/temp")).isDir());
-
-        // Neither place can be made: the start fails with a reason.
-        writeFile(app.dir.path() + QStringLiteral("/blocked"), "not a folder");
-        dataHome.emplace("XDG_DATA_HOME", app.dir.path().toUtf8() + "/blocked");
-        QCOMPARE(prepareStateFolder(appDir, &error), QString());
-        QVERIFY(error.contains(QStringLiteral("blocked/Tessary software/Folivane/temp")));
-    }
-
-    // An existing temp/ that refused files was kept: no state could ever be saved.
-    void stateFolderFallsBackWhenTempRefusesFiles()
-    {
-        AppFixture app;
-        const QString appDir = app.dir.path() + QStringLiteral("/app");
-        const QString temp = appDir + QStringLiteral("/temp/");
-        QVERIFY(QDir().mkpath(temp));
-        if (::geteuid() == 0) {
-            // Permission bits do not stop root: the shim refuses the write instead.
-            if (!dlsym(RTLD_DEFAULT, "faultfs_write_count"))
-                QSKIP("running as root without the faultfs shim: nothing can make a folder unwritable");
-            qputenv("FAULTFS_PATH_PREFIX", QFile::encodeName(appDir + QStringLiteral("/temp")));
-            qputenv("FAULTFS_MODE", "eacces_write");
-        } else {
-            QVERIFY(QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        }
-        const ScopedEnv dataHome("XDG_DATA_HOME", app.dir.path().toUtf8() + "/data");
-        const QString folder = prepareStateFolder(appDir, nullptr);
-        qunsetenv("FAULTFS_MODE");
-        qunsetenv("FAULTFS_PATH_PREFIX");
-        QVERIFY(QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-        QCOMPARE(folder, app.dir.path() + QStringLiteral("/data/Tessary software/Folivane/temp/"));
-        QVERIFY(QDir(temp).isEmpty());
     }
 };
 

@@ -24,6 +24,11 @@ public:
     // "draft-ietf-quic-transport" (any letter case, surrounding blanks and a
     // trailing ".txt" ignored); nothing else.
     static std::optional<DocumentName> parse(QStringView text);
+    // The digits of an RFC number that text begins with where parse() may
+    // refuse the whole: "RFC 9293 Transmission Control Protocol (TCP)" (a
+    // completion), "RFC 0", "123456 "; empty when text begins otherwise.
+    // What the digits name is still for parse() to say.
+    static QString leadingRfcDigits(QStringView text);
 
     // An RFC by number (1 to 99999), as the RFC index names them.
     static DocumentName rfc(int number);

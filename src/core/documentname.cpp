@@ -1,5 +1,7 @@
 #include "documentname.h"
 
+#include <QRegularExpression>
+
 #include <array>
 #include <utility>
 
@@ -104,6 +106,14 @@ std::optional<DocumentName> DocumentName::parse(QStringView text)
     if (number == 0)
         return std::nullopt;
     return DocumentName(kind, number, {}, NoRevision);
+}
+
+QString DocumentName::leadingRfcDigits(QStringView text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*(?:RFC\\s*(\\d+)\\b|(\\d+)\\s*$)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = number.match(text.toString());
+    return match.hasMatch() ? match.captured(1) + match.captured(2) : QString();
 }
 
 DocumentName DocumentName::rfc(int number)

@@ -13,6 +13,8 @@ private slots:
     void acceptsNames();
     void refusesEverythingElse_data();
     void refusesEverythingElse();
+    void leadingRfcDigits_data();
+    void leadingRfcDigits();
 };
 
 void TestDocumentName::acceptsNames_data()
@@ -100,6 +102,30 @@ void TestDocumentName::refusesEverythingElse()
 {
     QFETCH(QString, text);
     QVERIFY(!DocumentName::parse(text));
+}
+
+// What Open RFC reads as a number before it searches titles.
+void TestDocumentName::leadingRfcDigits_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("digits");
+
+    QTest::newRow("completion") << "RFC 9293 Transmission Control Protocol (TCP)" << "9293";
+    QTest::newRow("completion in lower case") << "  rfc9293 (TCP)" << "9293";
+    QTest::newRow("number nothing has") << "RFC 0" << "0";
+    QTest::newRow("six digits") << " 123456 " << "123456";
+    QTest::newRow("number then words") << "9293 tcp" << "";
+    QTest::newRow("digits run into letters") << "RFC 9293abc" << "";
+    QTest::newRow("title") << "Transmission Control Protocol" << "";
+    QTest::newRow("BCP") << "BCP 14" << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestDocumentName::leadingRfcDigits()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, digits);
+    QCOMPARE(DocumentName::leadingRfcDigits(text), digits);
 }
 
 QTEST_APPLESS_MAIN(TestDocumentName)
