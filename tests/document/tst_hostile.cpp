@@ -323,6 +323,7 @@ private slots:
         }
         app.dialogs.openFileAnswers.enqueue({path});
         form->action(Command::FileOpen)->trigger();
+        app.settle();
         qunsetenv("FAULTFS_MODE");
         qunsetenv("FAULTFS_PATH_PREFIX");
 

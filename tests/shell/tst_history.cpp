@@ -58,6 +58,7 @@ private slots:
         DocumentWindow *two = app.open(second);
         two->jumpToLine(300);
         form->action(Command::GoBack)->trigger(); // to the top of the second
+        app.settle();
         QCOMPARE(form->activeDocument(), two);
         QCOMPARE(two->topLine(), 1);
         QCOMPARE(two->textView()->selectionStart(), 0);
@@ -65,9 +66,11 @@ private slots:
         // The first document was closed: going back opens it again at its place.
         QVERIFY(one->close());
         form->action(Command::GoBack)->trigger();
+        app.settle();
         QCOMPARE(form->activeDocument()->documentPath(), first);
         QCOMPARE(form->activeDocument()->topLine(), 100);
         form->action(Command::GoForward)->trigger();
+        app.settle();
         QCOMPARE(form->activeDocument()->documentPath(), second);
         QCOMPARE(form->activeDocument()->topLine(), 1);
 
@@ -92,8 +95,10 @@ private slots:
         QVERIFY(QFile::remove(gone));
         app.open(first)->jumpToLine(250);
         form->action(Command::GoBack)->trigger();
+        app.settle();
         QCOMPARE(form->activeDocument()->topLine(), 120);
         form->action(Command::GoBack)->trigger();
+        app.settle();
         QCOMPARE(form->activeDocument()->documentPath(), first);
         QCOMPARE(form->activeDocument()->topLine(), 1);
         QCOMPARE(form->documents().size(), 1);

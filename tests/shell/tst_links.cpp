@@ -69,12 +69,14 @@ private slots:
         // Enter on "[PROTO]" goes to its entry under References.
         view->setSelectionStart(view->toViewPosition(int(First.indexOf("[PROTO]."))));
         QTest::keyClick(view, Qt::Key_Return);
+        app.settle();
         QCOMPARE(view->caretLine(), 12);
 
         // "RFC 9999" lies beside it: it opens in a tab of its own.
         ctrlClick(view, line5 + int(QByteArray("See Section 2 and RFC 99").size()));
         QCOMPARE(form->activeDocument()->documentPath(), second);
         form->action(Command::GoBack)->trigger();
+        app.settle();
         QCOMPARE(form->activeDocument()->documentPath(), first);
 
         // A document that is nowhere: said in the status bar, no box.

@@ -103,6 +103,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(form));
         app.dialogs.openFileAnswers.enqueue({app.document(QStringLiteral("rfc1.txt"), numberedLines(20))});
         form->action(Command::FileOpen)->trigger();
+        app.settle();
         DocumentWindow *window = form->activeDocument();
         QVERIFY(window);
         QCOMPARE(QApplication::focusWidget(), window->textView());

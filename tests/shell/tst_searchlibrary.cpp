@@ -76,6 +76,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), panel->queryField());
 
         QTest::keyClick(panel->queryField(), Qt::Key_Return);
+        app.settle();
         DocumentWindow *document = form->activeDocument();
         QVERIFY(document);
         QCOMPARE(document->documentPath(), path);
@@ -86,10 +87,12 @@ private slots:
         // The second hit is a jump within the document: Back returns.
         QTest::keyClick(panel->queryField(), Qt::Key_Down);
         QTest::keyClick(panel->queryField(), Qt::Key_Return);
+        app.settle();
         QCOMPARE(document->topLine(), 305);
         QCOMPARE(document->textView()->selectedText(), QStringLiteral("quokka"));
         QVERIFY(form->action(Command::GoBack)->isEnabled());
         form->action(Command::GoBack)->trigger();
+        app.settle();
         QCOMPARE(document->topLine(), 201);
     }
 
