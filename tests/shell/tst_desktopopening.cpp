@@ -117,6 +117,7 @@ private slots:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(form, &drop);
+        app.settle();
         QCOMPARE(openPaths(form), QStringList({a, b}));
     }
 

@@ -74,6 +74,7 @@ private slots:
 
         // "RFC 9999" lies beside it: it opens in a tab of its own.
         ctrlClick(view, line5 + int(QByteArray("See Section 2 and RFC 99").size()));
+        app.settle();
         QCOMPARE(form->activeDocument()->documentPath(), second);
         form->action(Command::GoBack)->trigger();
         app.settle();
