@@ -18,6 +18,7 @@
 #include "rfclibrary.h"
 #include "searchcontroller.h"
 #include "sessioncontroller.h"
+#include "settingnames.h"
 #include "usersettings.h"
 #include "windowarrangement.h"
 
@@ -41,7 +42,7 @@ namespace {
 // Published names have no dot as often as they have one (rfc7777).
 const QString OpenFilter =
     QStringLiteral("RFC document (RFC*)|RFC*|Draft document (draft*)|draft*|All files (*)|*");
-const QString LastFolderName = QStringLiteral("last_folder");
+const QString LastFolderName = QLatin1String(SettingNames::LastFolder);
 const QString ProgramCaption = QStringLiteral("Folivane");
 constexpr int StatusLinePanelWidth = 150;
 
@@ -165,19 +166,19 @@ void MainWindow::readWindowSettings()
     const auto read = [&](const char *name) { return settings.readInteger(key, QLatin1String(name)); };
     // The first value that cannot be read ends the reading and turns every bar on.
     const auto readAll = [&] {
-        for (auto [name, flag] : {std::pair{"show_toolbar", &m_showToolBar},
-                                  std::pair{"show_status_bar", &m_showStatusBar},
-                                  std::pair{"show_file_tab", &m_showFileTabs}}) {
+        for (auto [name, flag] : {std::pair{SettingNames::ShowToolbar, &m_showToolBar},
+                                  std::pair{SettingNames::ShowStatusBar, &m_showStatusBar},
+                                  std::pair{SettingNames::ShowFileTabs, &m_showFileTabs}}) {
             const std::optional<qint32> value = read(name);
             if (!value)
                 return false;
             *flag = *value != 0;
         }
-        const std::optional<qint32> height = read("main_height");
+        const std::optional<qint32> height = read(SettingNames::MainHeight);
         if (!height)
             return false;
         resize(width(), *height);
-        const std::optional<qint32> width = read("main_width");
+        const std::optional<qint32> width = read(SettingNames::MainWidth);
         if (!width)
             return false;
         resize(*width, this->height());
@@ -196,10 +197,10 @@ bool MainWindow::writeSettings(QString *error)
     UserSettings &settings = m_context.settings;
     const QString &key = SettingsKeyPath;
     settings.openKey(key);
+    using namespace SettingNames;
     const std::pair<const char *, qint32> values[] = {
-        {"show_toolbar", m_showToolBar},     {"show_status_bar", m_showStatusBar},
-        {"show_file_tab", m_showFileTabs},   {"main_height", height()},
-        {"main_width", width()},
+        {ShowToolbar, m_showToolBar}, {ShowStatusBar, m_showStatusBar}, {ShowFileTabs, m_showFileTabs},
+        {MainHeight, height()},       {MainWidth, width()},
     };
     QString failed;
     for (const auto &[name, value] : values) {
@@ -209,7 +210,7 @@ bool MainWindow::writeSettings(QString *error)
     if (failed.isEmpty())
         failed = m_session->writeSettings();
     if (failed.isEmpty() && !m_library->library().settings().write(settings))
-        failed = QStringLiteral("library_folder");
+        failed = QLatin1String(SettingNames::LibraryFolder);
     if (failed.isEmpty() && !m_context.fonts.write())
         failed = QStringLiteral("font");
     if (failed.isEmpty())

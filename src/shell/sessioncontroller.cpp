@@ -5,19 +5,19 @@
 #include "documentwindow.h"
 #include "menutext.h"
 #include "filetabs.h"
-#include "fontsettings.h"
+#include "settingnames.h"
 #include "usersettings.h"
 
 #include <QFileInfo>
 #include <QMenu>
 #include <QTabBar>
 
+using namespace SettingNames;
+
 namespace {
 
-constexpr int RecentCapacity = 10;
-constexpr int SessionCapacity = 1000;
-const QString RestoreSessionValue = QStringLiteral("restore_session");
-const QString SessionActiveValue = QStringLiteral("session_active");
+const QString RestoreSessionValue = QLatin1String(RestoreSession);
+const QString SessionActiveValue = QLatin1String(SessionActive);
 
 } // namespace
 
@@ -28,10 +28,10 @@ SessionController::SessionController(UserSettings &settings, CommandSet &command
     , m_commands(commands)
     , m_documents(documents)
     , m_tabs(tabs)
-    , m_recentList(settings, QStringLiteral("recent"), RecentCapacity)
-    , m_sessionList(settings, QStringLiteral("session"), SessionCapacity)
+    , m_recentList(settings, QLatin1String(RecentList), RecentCapacity)
+    , m_sessionList(settings, QLatin1String(SessionList), SessionCapacity)
     , m_recent(m_recentList.read())
-    , m_restoreSession(settings.readInteger(SettingsKeyPath, RestoreSessionValue).value_or(1) != 0)
+    , m_restoreSession(settings.readInteger(SettingsKeyPath, RestoreSessionValue).value_or(DefaultRestoreSession) != 0)
 {
     commands.action(Command::ViewRestoreSession)->setChecked(m_restoreSession);
     commands.onTriggered(Command::ViewRestoreSession, this, [this](bool checked) { m_restoreSession = checked; });
@@ -50,7 +50,7 @@ void SessionController::restoreSession()
         return;
     const QStringList paths = m_sessionList.read();
     m_documents.open(paths);
-    const int active = m_settings.readInteger(SettingsKeyPath, SessionActiveValue).value_or(-1);
+    const int active = m_settings.readInteger(SettingsKeyPath, SessionActiveValue).value_or(DefaultSessionActive);
     if (active >= 0 && active < paths.size())
         m_documents.open(paths[active]);
 }
