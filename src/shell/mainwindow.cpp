@@ -46,6 +46,19 @@ const QString LastFolderName = QLatin1String(SettingNames::LastFolder);
 const QString ProgramCaption = QStringLiteral("Folivane");
 constexpr int StatusLinePanelWidth = 150;
 
+// The local files among dropped addresses.
+QStringList droppedFiles(const QMimeData *data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
+            paths << url.toLocalFile();
+    }
+    return paths;
+}
+
 } // namespace
 
 MainWindow::MainWindow(AppContext &context)
@@ -295,11 +308,6 @@ void MainWindow::openDocument(const QString &path)
     m_documents->open(path);
 }
 
-void MainWindow::openDocuments(const QStringList &paths)
-{
-    m_documents->open(paths);
-}
-
 void MainWindow::openArguments(const QStringList &arguments)
 {
     m_library->openArguments(arguments);
@@ -325,17 +333,6 @@ void MainWindow::dropEvent(QDropEvent *event)
     m_documents->open(paths);
 }
 
-QStringList MainWindow::droppedFiles(const QMimeData *data)
-{
-    QStringList paths;
-    if (!data || !data->hasUrls())
-        return paths;
-    for (const QUrl &url : data->urls()) {
-        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
-            paths << url.toLocalFile();
-    }
-    return paths;
-}
 
 DocumentWindow *MainWindow::activeDocument() const
 {
@@ -365,11 +362,6 @@ QTabBar *MainWindow::fileTabs() const
 QWidget *MainWindow::fileTabPanel() const
 {
     return m_tabs->panel();
-}
-
-int MainWindow::fileTabOf(DocumentWindow *window) const
-{
-    return m_tabs->tabOf(window);
 }
 
 QToolBar *MainWindow::toolBar() const

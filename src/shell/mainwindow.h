@@ -22,7 +22,6 @@ class QAction;
 class QLabel;
 class QMdiArea;
 class QMenu;
-class QMimeData;
 class QTabBar;
 class QToolBar;
 class RfcLibrary;
@@ -44,7 +43,6 @@ public:
     ~MainWindow() override;
 
     void openDocument(const QString &path);
-    void openDocuments(const QStringList &paths);
     // Files, or documents of the RFC series by number or name.
     void openArguments(const QStringList &arguments);
     // Opens the documents open at the last exit, when the user wants that.
@@ -58,8 +56,6 @@ public:
     QAction *action(Command command) const;
     QTabBar *fileTabs() const;
     QWidget *fileTabPanel() const;
-    // The open-files tab of a document window, or -1.
-    int fileTabOf(DocumentWindow *window) const;
     QToolBar *toolBar() const;
     QMenu *windowMenu() const;
     QLabel *lineIndicator() const { return m_lineIndicator; }
@@ -89,7 +85,6 @@ private:
     void chooseOpenFile();
     void updateActions();
     void showMessage(const QString &text, int timeout);
-    static QStringList droppedFiles(const QMimeData *data);
 
     AppContext &m_context;
     QMdiArea *m_mdiArea;

@@ -339,7 +339,7 @@ private slots:
         const QString ini = app.iniPath(path);
         QVERIFY(QDir().mkpath(ini));
         QVERIFY(!window->close());
-        QCOMPARE(form->fileTabOf(window), 0);
+        QCOMPARE(form->fileTabs()->count(), 1);
 
         QVERIFY(QDir().rmdir(ini));
         bool stateWrittenAtNotice = false;
