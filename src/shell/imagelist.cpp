@@ -3,7 +3,6 @@
 #include "palettecolours.h"
 
 #include <QApplication>
-#include <QHash>
 #include <QImage>
 #include <QPalette>
 
@@ -32,14 +31,13 @@ QIcon lightened(const QIcon &icon, const QColor &background)
 
 QIcon ImageList::icon(int index)
 {
-    static QHash<std::pair<int, QRgb>, QIcon> cache;
+    static constexpr const char *FileNames[] = {
+        "open",           "copy",     "add-bookmark",     "find", "find-next",  "tile-horizontally",
+        "tile-vertically", "cascade", "active-tab",       "other-tab", "highlight", "cancel-highlight",
+        "back",           "forward",
+    };
+    static_assert(std::size(FileNames) == Forward + 1);
+    const QIcon image(QStringLiteral(":/icons/%1.png").arg(QLatin1String(FileNames[index])));
     const QPalette palette = QApplication::palette();
-    const bool dark = PaletteColours::isDark(palette);
-    const std::pair<int, QRgb> key{index, dark ? palette.color(QPalette::Window).rgb() : 0};
-    auto found = cache.find(key);
-    if (found == cache.end()) {
-        const QIcon image(QStringLiteral(":/icons/%1.png").arg(index));
-        found = cache.insert(key, dark ? lightened(image, palette.color(QPalette::Window)) : image);
-    }
-    return *found;
+    return PaletteColours::isDark(palette) ? lightened(image, palette.color(QPalette::Window)) : image;
 }

@@ -2,24 +2,23 @@
 
 #include <QIcon>
 
-// The 16 x 16 images of the commands and tabs, by their fixed index.
+// The 16 x 16 images of the commands and tabs, each file named after its use.
 namespace ImageList {
 enum Index : int {
-    Open = 0,
-    Paste = 1,
-    Copy = 2,
-    AddBookmark = 5,
-    Find = 7,
-    FindNext = 8,
-    TileHorizontally = 10,
-    TileVertically = 11,
-    Cascade = 12,
-    ActiveTab = 13,
-    OtherTab = 14,
-    Highlight = 15,
-    CancelHighlight = 16,
-    Back = 17,
-    Forward = 18,
+    Open,
+    Copy,
+    AddBookmark,
+    Find,
+    FindNext,
+    TileHorizontally,
+    TileVertically,
+    Cascade,
+    ActiveTab,
+    OtherTab,
+    Highlight,
+    CancelHighlight,
+    Back,
+    Forward,
 };
 
 // The image for the application's palette: the images are drawn for light
