@@ -70,7 +70,6 @@ DocumentManager::~DocumentManager()
 void DocumentManager::open(const QString &path, WhenShown whenShown)
 {
     auto request = std::make_shared<Pending>(Pending{path, identity(path), std::move(whenShown), {}});
-    const bool waiting = isLoading();
     if (!find(path)) {
         // Only regular files: a FIFO or a device named like a document is ignored.
         if (!QFileInfo(path).isFile())
@@ -87,8 +86,6 @@ void DocumentManager::open(const QString &path, WhenShown whenShown)
         }
     }
     m_pending.push_back(std::move(request));
-    if (!waiting)
-        emit loadingChanged(true);
     showReady();
 }
 
@@ -100,7 +97,6 @@ void DocumentManager::open(const QStringList &paths)
 
 void DocumentManager::showReady()
 {
-    const bool wasLoading = isLoading();
     while (!m_pending.empty()) {
         const std::shared_ptr<Pending> request = m_pending.front();
         if (request->load && !request->load->isDone())
@@ -108,8 +104,6 @@ void DocumentManager::showReady()
         m_pending.pop_front();
         show(*request);
     }
-    if (wasLoading && !isLoading())
-        emit loadingChanged(false);
 }
 
 void DocumentManager::show(Pending &request)
@@ -193,12 +187,9 @@ void DocumentManager::activate(DocumentWindow *window)
 bool DocumentManager::closeAll()
 {
     // Nothing opens behind the user's back once they asked to close.
-    if (isLoading()) {
-        for (const std::shared_ptr<Pending> &request : std::exchange(m_pending, {}))
-            if (request->load)
-                m_dropped.push_back(request->load);
-        emit loadingChanged(false);
-    }
+    for (const std::shared_ptr<Pending> &request : std::exchange(m_pending, {}))
+        if (request->load)
+            m_dropped.push_back(request->load);
     for (DocumentWindow *window : documents())
         if (!window->close())
             return false;

@@ -60,7 +60,6 @@ signals:
     void activeChanged(DocumentWindow *window);
     // A document is about to go; its state is saved.
     void closing(DocumentWindow *window);
-    void loadingChanged(bool loading);
 
 private:
     struct Load;
