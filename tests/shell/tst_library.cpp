@@ -3,12 +3,14 @@
 #include "fontsettings.h"
 #include "mainwindow.h"
 #include "rfclibrary.h"
+#include "statusprogress.h"
 #include "testhttpserver.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
@@ -82,6 +84,33 @@ private slots:
         openRfc(app, QStringLiteral("rfc9999"));
         QTRY_VERIFY(form->activeDocument());
         QCOMPARE(form->activeDocument()->documentPath(), libraryFolder(app) + QStringLiteral("rfc9999.txt"));
+    }
+
+    // A fetch shows what it fetches with a Cancel button; Cancel stops it
+    // and leaves nothing behind.
+    void fetchShowsProgressAndCancels()
+    {
+        TestHttpServer server;
+        QVERIFY(server.listen());
+        server.serve(QStringLiteral("/rfc/rfc9997.txt"),
+                     {200, "text/plain", "RFC 9997  Slow\n", TestHttpServer::Ending::Stall, {}});
+        AppFixture app;
+        MainWindow *form = startWithLibrary(app, server);
+        StatusProgress *fetching = nullptr;
+        for (StatusProgress *panel : form->statusBar()->findChildren<StatusProgress *>())
+            if (panel->findChild<QPushButton *>())
+                fetching = panel;
+        QVERIFY(fetching);
+        QVERIFY(fetching->isHidden());
+
+        openRfc(app, QStringLiteral("9997"));
+        QTRY_VERIFY(fetching->isVisible());
+        QVERIFY(fetching->label()->text().startsWith(QStringLiteral("Fetching ")));
+        QVERIFY(fetching->label()->text().contains(QStringLiteral("9997")));
+        QTest::mouseClick(fetching->findChild<QPushButton *>(), Qt::LeftButton);
+        QTRY_VERIFY(fetching->isHidden());
+        QVERIFY(!form->activeDocument());
+        QVERIFY(QDir(libraryFolder(app)).entryList({QStringLiteral("*.txt")}, QDir::Files).isEmpty());
     }
 
     void theIndexNamesTheDocument()

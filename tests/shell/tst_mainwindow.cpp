@@ -133,6 +133,41 @@ private slots:
         QVERIFY(!app.settings->value(SettingsKeyPath, "main_height").isValid());
     }
 
+    // Alt and a letter reaches one entry of a menu, and one menu of the bar.
+    void mnemonicsAreUniqueInEachMenu()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        const auto mnemonic = [](const QString &text) {
+            for (qsizetype i = text.indexOf(u'&'); i >= 0 && i + 1 < text.size(); i = text.indexOf(u'&', i + 2))
+                if (text[i + 1] != u'&')
+                    return text[i + 1].toLower();
+            return QChar();
+        };
+        const auto checkUnique = [&](const QList<QAction *> &actions, const QString &where) {
+            QHash<QChar, QString> taken;
+            for (QAction *entry : actions) {
+                const QChar letter = mnemonic(entry->text());
+                if (entry->isSeparator() || letter.isNull())
+                    continue;
+                QVERIFY2(!taken.contains(letter), qPrintable(QStringLiteral("%1: \"%2\" and \"%3\"")
+                                                                 .arg(where, taken.value(letter), entry->text())));
+                taken.insert(letter, entry->text());
+            }
+        };
+        checkUnique(form->menuBar()->actions(), QStringLiteral("menu bar"));
+        QList<QMenu *> menus;
+        for (QAction *entry : form->menuBar()->actions())
+            menus << entry->menu();
+        for (qsizetype i = 0; i < menus.size(); ++i) {
+            checkUnique(menus[i]->actions(), menus[i]->title());
+            for (QAction *entry : menus[i]->actions())
+                if (entry->menu())
+                    menus << entry->menu();
+        }
+        QVERIFY(menus.size() > 8); // the submenus were walked too
+    }
+
     void commandTable()
     {
         AppFixture app;
