@@ -169,6 +169,12 @@ DocumentWindow *DocumentManager::active() const
     return qobject_cast<DocumentWindow *>(m_area.activeSubWindow());
 }
 
+QString DocumentManager::activeFolder() const
+{
+    const DocumentWindow *document = active();
+    return document ? QFileInfo(document->documentPath()).absolutePath() : QString();
+}
+
 QList<DocumentWindow *> DocumentManager::documents() const
 {
     QList<DocumentWindow *> result;

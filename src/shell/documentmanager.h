@@ -36,6 +36,9 @@ public:
     void open(const QStringList &paths);
     DocumentWindow *find(const QString &path) const;
     DocumentWindow *active() const;
+    // The folder of the document in front, where documents it cites are
+    // looked for first; empty when none is.
+    QString activeFolder() const;
     // In the order they were opened.
     QList<DocumentWindow *> documents() const;
     void activate(DocumentWindow *window);

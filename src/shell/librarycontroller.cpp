@@ -46,7 +46,7 @@ void LibraryController::askAndOpen()
     m_library->refreshIndex();
     const QString text = m_context.dialogs.askDocumentName(&m_window, m_library->completions());
     if (!text.isEmpty())
-        m_library->open(text, activeFolder());
+        m_library->open(text, m_documents.activeFolder());
 }
 
 void LibraryController::createFetchProgress(QWidget &window, QStatusBar &statusBar)
@@ -79,12 +79,6 @@ void LibraryController::openArguments(const QStringList &arguments)
         else
             m_library->open(argument, QString());
     }
-}
-
-QString LibraryController::activeFolder() const
-{
-    const DocumentWindow *document = m_documents.active();
-    return document ? QFileInfo(document->documentPath()).absolutePath() : QString();
 }
 
 QStringList LibraryController::folders() const

@@ -38,7 +38,6 @@ private:
     void createFetchProgress(QWidget &window, QStatusBar &statusBar);
     bool isInLibrary(const QString &path) const;
     void showIndexFacts(DocumentWindow *window);
-    QString activeFolder() const;
 
     AppContext &m_context;
     DocumentManager &m_documents;

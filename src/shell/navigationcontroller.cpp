@@ -16,11 +16,6 @@ namespace {
 
 constexpr int PageNumberLimit = 6;
 
-QString folderOf(const DocumentWindow *document)
-{
-    return document ? QFileInfo(document->documentPath()).absolutePath() : QString();
-}
-
 } // namespace
 
 NavigationController::NavigationController(CommandSet &commands, DocumentManager &documents, RfcLibrary &library,
@@ -81,7 +76,7 @@ void NavigationController::goThroughHistory(std::optional<Place> (JumpHistory::*
 void NavigationController::openAddress(const QString &address)
 {
     if (address.startsWith(QStringLiteral("rfc:"))) {
-        m_library.open(QStringLiteral("RFC ") + address.mid(4), folderOf(m_documents.active()));
+        m_library.open(QStringLiteral("RFC ") + address.mid(4), m_documents.activeFolder());
         return;
     }
     const QUrl url(address);
@@ -100,7 +95,7 @@ void NavigationController::followLink(const LinkTarget &target)
     const std::optional<DocumentName> name = DocumentName::parse(target.document);
     if (!name)
         return;
-    const QString folder = folderOf(m_documents.active());
+    const QString folder = m_documents.activeFolder();
     const QString path = m_library.find(*name, folder);
     if (path.isEmpty()) {
         const LibrarySettings &library = m_library.settings();

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QThreadPool>
 #include <QTest>
 #include <QTimer>
 
@@ -58,6 +59,25 @@ private slots:
         QCOMPARE(form->documents()[1]->documentPath(), paths[2]);
         QVERIFY(QFile::exists(app.iniPath(paths[0])));
         QVERIFY(!QFile::exists(app.iniPath(paths[2])));
+    }
+
+    // Asked to close while a file is read: nothing opens afterwards, and
+    // the read is waited for before the state store goes.
+    void closingDropsReadsStillRunning()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        DocumentManager &documents = form->documentManager();
+        const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(200000));
+        documents.open(path);
+        QVERIFY(documents.isLoading());
+        QVERIFY(documents.closeAll());
+        QVERIFY(!documents.isLoading());
+        // The read ends, and its result arrives, with nobody to take it.
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QVERIFY(form->documents().isEmpty());
+        QVERIFY(!QFile::exists(app.iniPath(path)));
     }
 
     // The file is read and parsed off the user-interface thread: its timer
