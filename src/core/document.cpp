@@ -5,6 +5,7 @@
 #include "textchars.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -35,6 +36,7 @@ Document Document::read(const QString &path, const StateStore &store)
     document.m_timings.findLinks = clock.nsecsElapsed();
 
     document.m_storedView = files.readView();
+    document.m_name = DocumentName::ofFile(QFileInfo(path).fileName(), text.text());
 
     clock.restart();
     // The page breaks as the view sees its lines: a blanked control character

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documentname.h"
 #include "documentrecord.h"
 #include "linkfinder.h"
 #include "pagelayout.h"
@@ -40,6 +41,9 @@ public:
     const Timings &timings() const { return m_timings; }
 
     const QString &path() const { return m_record.path; }
+    // The RFC or draft the file holds, by its file name or its first page;
+    // the same document however it was reached.
+    const std::optional<DocumentName> &name() const { return m_name; }
     // Lines joined by "\n", unshowable characters blanked as the view shows
     // them; empty once taken.
     const QString &text() const { return m_text; }
@@ -85,6 +89,7 @@ private:
     std::vector<ReferenceEntry> m_references;
     std::vector<PageFold> m_pageFolds;
     ViewState m_storedView;
+    std::optional<DocumentName> m_name;
     std::optional<DocumentStateFiles> m_stateFiles;
     bool m_stateCut = false;
     bool m_highlightsDamaged = false;

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -114,6 +115,54 @@ QString DocumentName::leadingRfcDigits(QStringView text)
                                            QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = number.match(text.toString());
     return match.hasMatch() ? match.captured(1) + match.captured(2) : QString();
+}
+
+std::optional<DocumentName> DocumentName::ofFile(QStringView fileName, QStringView text)
+{
+    const QString lowerFile = fileName.toString().toLower();
+    if (lowerFile.startsWith(u"rfc") || lowerFile.startsWith(DraftPrefix)) {
+        const std::optional<DocumentName> name = parse(fileName);
+        if (name && (name->kind() == Kind::Rfc || name->kind() == Kind::Draft))
+            return name;
+    }
+    // The header and title block fill the first page's first lines.
+    constexpr int HeaderLines = 60;
+    static const QRegularExpression rfcLine(
+        QStringLiteral("\\bRequest for Comments:\\s*(\\d{1,5})\\b"), QRegularExpression::CaseInsensitiveOption);
+    // The oldest RFCs open with "RFC 768" and the author.
+    static const QRegularExpression openingRfc(QStringLiteral("^\\s*RFC\\s+(\\d{1,5})(?:\\s{2,}|$)"));
+    static const QRegularExpression draftLine(
+        QStringLiteral("^\\s*<?(draft-[a-z0-9-]+-\\d\\d)(?:\\.txt)?>?\\s*$"), QRegularExpression::CaseInsensitiveOption);
+    std::optional<DocumentName> draft;
+    bool opening = true;
+    int lineNumber = 0;
+    for (qsizetype start = 0; start < text.size() && lineNumber < HeaderLines; ++lineNumber) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        // A header line is short; a file of one huge line is no RFC.
+        constexpr qsizetype LongestHeaderLine = 200;
+        const QStringView line = text.mid(start, std::min(end - start, LongestHeaderLine));
+        start = end + 1;
+        if (line.trimmed().isEmpty())
+            continue;
+        QRegularExpressionMatch match = rfcLine.match(line);
+        if (!match.hasMatch() && std::exchange(opening, false))
+            match = openingRfc.match(line);
+        if (const int number = match.hasMatch() ? parseNumber(match.capturedView(1)) : 0)
+            return rfc(number);
+        if (!draft)
+            if (match = draftLine.match(line); match.hasMatch())
+                draft = parse(match.capturedView(1));
+    }
+    return draft;
+}
+
+bool DocumentName::reaches(const DocumentName &other) const
+{
+    if (m_kind == Kind::Draft && other.m_kind == Kind::Draft && !hasRevision())
+        return m_draftName == other.m_draftName;
+    return *this == other;
 }
 
 DocumentName DocumentName::rfc(int number)

@@ -30,6 +30,12 @@ public:
     // What the digits name is still for parse() to say.
     static QString leadingRfcDigits(QStringView text);
 
+    // The document a file holds: the name its file name gives ("rfc9293.txt",
+    // "draft-ietf-quic-transport-34.txt"; a bare number is no name here),
+    // else the one its first page states ("Request for Comments: 9293",
+    // "RFC 768" opening the text, or a draft's name on a line of its own).
+    static std::optional<DocumentName> ofFile(QStringView fileName, QStringView text);
+
     // An RFC by number (1 to 99999), as the RFC index names them.
     static DocumentName rfc(int number);
 
@@ -51,6 +57,10 @@ public:
     // The file name on the server and in the library; empty when the
     // document cannot be fetched as such (a BCP, an STD, a draft without revision).
     QString downloadFileName() const;
+
+    // Whether a link to this name reaches the document named other: the
+    // same name, or a draft without revision and any revision of that draft.
+    bool reaches(const DocumentName &other) const;
 
     friend bool operator==(const DocumentName &, const DocumentName &) = default;
 

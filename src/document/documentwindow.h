@@ -47,6 +47,7 @@ public:
     void restyle();
 
     QString documentPath() const { return m_document.path(); }
+    const std::optional<DocumentName> &documentName() const { return m_document.name(); }
 
     // Puts line (counted from 1) at the top of the view and the caret at its
     // start, with no selection; a jump the user can go back from.

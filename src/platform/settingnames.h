@@ -53,6 +53,9 @@ inline constexpr char LibraryExtraFolders[] = "library_extra"; // separated by '
 inline constexpr char RfcBaseUrl[] = "rfc_base_url";
 inline constexpr char DraftBaseUrl[] = "draft_base_url";
 inline constexpr char IndexUrl[] = "index_url";
+// A dword: following a link to a document not on this machine fetches it.
+inline constexpr char FetchOnFollow[] = "fetch_on_follow";
+inline constexpr qint32 DefaultFetchOnFollow = 1;
 
 // Fonts: one subkey of SettingsKeyPath each, with the same values.
 inline constexpr char TextFontKey[] = "text";

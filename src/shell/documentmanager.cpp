@@ -45,6 +45,7 @@ struct DocumentManager::Pending
 {
     QString path;
     QString identity;
+    std::optional<DocumentName> name; // as the file name gives it
     WhenShown whenShown;
     std::shared_ptr<Load> load; // none when the document was open already
 };
@@ -69,8 +70,10 @@ DocumentManager::~DocumentManager()
 
 void DocumentManager::open(const QString &path, WhenShown whenShown)
 {
-    auto request = std::make_shared<Pending>(Pending{path, identity(path), std::move(whenShown), {}});
-    if (!find(path)) {
+    auto request = std::make_shared<Pending>(Pending{path, identity(path),
+                                                     DocumentName::ofFile(QFileInfo(path).fileName(), {}),
+                                                     std::move(whenShown), {}});
+    if (!findOpen(*request)) {
         // Only regular files: a FIFO or a device named like a document is ignored.
         if (!QFileInfo(path).isFile())
             return;
@@ -108,13 +111,14 @@ void DocumentManager::showReady()
 
 void DocumentManager::show(Pending &request)
 {
-    DocumentWindow *window = find(request.path);
+    DocumentWindow *window = findOpen(request);
     // The first of the requests sharing a read takes its result.
     if (!window && request.load && !std::exchange(request.load->taken, true))
         window = addWindow(request);
     if (!window)
         return;
-    emit shown(window, request.path);
+    // Another copy of an open document shows that one, and is not the one remembered.
+    emit shown(window, identity(window->documentPath()) == request.identity ? request.path : window->documentPath());
     bringToFront(window);
     if (request.whenShown)
         request.whenShown(*window);
@@ -123,6 +127,10 @@ void DocumentManager::show(Pending &request)
 DocumentWindow *DocumentManager::addWindow(Pending &request)
 {
     Document document = request.load->future.takeResult();
+    // Only the first page said which document this is.
+    if (document.name())
+        if (DocumentWindow *open = find(*document.name()))
+            return open;
     auto window = std::make_unique<DocumentWindow>(m_context.dialogs, m_context.stateStore, m_context.fonts);
     window->setViewSettings(m_view);
     QString reason;
@@ -162,6 +170,21 @@ DocumentWindow *DocumentManager::find(const QString &path) const
         if (window->documentPath() == path || identity(window->documentPath()) == wanted)
             return window;
     return nullptr;
+}
+
+DocumentWindow *DocumentManager::find(const DocumentName &name) const
+{
+    for (DocumentWindow *window : documents())
+        if (window->documentName() && name.reaches(*window->documentName()))
+            return window;
+    return nullptr;
+}
+
+DocumentWindow *DocumentManager::findOpen(const Pending &request) const
+{
+    if (DocumentWindow *window = find(request.path))
+        return window;
+    return request.name ? find(*request.name) : nullptr;
 }
 
 DocumentWindow *DocumentManager::active() const

@@ -11,12 +11,14 @@
 #include <vector>
 
 struct AppContext;
+class DocumentName;
 class DocumentWindow;
 class QMdiArea;
 
 // The one place that opens, finds, activates and closes documents. A
 // document is its file, however the path is spelled: a symbolic link and
-// "docs/./rfc791.txt" name the same document. Files are read and parsed off
+// "docs/./rfc791.txt" name the same document; and an RFC or a draft is one
+// document in whichever file: opening another copy shows the open one. Files are read and parsed off
 // the user-interface thread; requests are served in the order they came.
 class DocumentManager : public QObject
 {
@@ -35,6 +37,8 @@ public:
     void open(const QString &path, WhenShown whenShown = {});
     void open(const QStringList &paths);
     DocumentWindow *find(const QString &path) const;
+    // The open document a link to name reaches, by its file name or its first page.
+    DocumentWindow *find(const DocumentName &name) const;
     DocumentWindow *active() const;
     // The folder of the document in front, where documents it cites are
     // looked for first; empty when none is.
@@ -69,6 +73,7 @@ private:
     struct Pending;
     void showReady();
     void show(Pending &request);
+    DocumentWindow *findOpen(const Pending &request) const;
     DocumentWindow *addWindow(Pending &request);
     void bringToFront(DocumentWindow *window);
 

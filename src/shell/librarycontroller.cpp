@@ -4,6 +4,7 @@
 #include "commandset.h"
 #include "dialogs.h"
 #include "documentmanager.h"
+#include "documentname.h"
 #include "documentwindow.h"
 #include "filetabs.h"
 #include "plaintooltip.h"
@@ -27,7 +28,11 @@ LibraryController::LibraryController(AppContext &context, CommandSet &commands, 
     , m_library(new RfcLibrary(LibrarySettings::read(context.settings), this))
 {
     commands.onTriggered(Command::FileOpenRfc, this, &LibraryController::askAndOpen);
-    connect(m_library, &RfcLibrary::openRequested, this, [this](const QString &path) { m_documents.open(path); });
+    connect(m_library, &RfcLibrary::documentRequested, this,
+            [this](const DocumentName &name) { openDocument(name); });
+    connect(m_library, &RfcLibrary::fetched, this, [this](const QString &path, const QString &section) {
+        openFile(path, section);
+    });
     connect(m_library, &RfcLibrary::message, this, [this](const QString &text) { emit message(text, 15000); });
     connect(m_library, &RfcLibrary::indexChanged, this, [this] {
         for (DocumentWindow *document : m_documents.documents())
@@ -46,7 +51,7 @@ void LibraryController::askAndOpen()
     m_library->refreshIndex();
     const QString text = m_context.dialogs.askDocumentName(&m_window, m_library->completions());
     if (!text.isEmpty())
-        m_library->open(text, m_documents.activeFolder());
+        m_library->open(text);
 }
 
 void LibraryController::createFetchProgress(QWidget &window, QStatusBar &statusBar)
@@ -77,8 +82,45 @@ void LibraryController::openArguments(const QStringList &arguments)
         if (QFileInfo(argument).isFile())
             m_documents.open(argument);
         else
-            m_library->open(argument, QString());
+            m_library->open(argument);
     }
+}
+
+void LibraryController::openDocument(const DocumentName &name, const QString &section, Reason reason)
+{
+    if (DocumentWindow *open = m_documents.find(name)) {
+        openFile(open->documentPath(), section);
+        return;
+    }
+    const QString citingFolder = m_documents.activeFolder();
+    if (const QString path = m_library->find(name, citingFolder); !path.isEmpty()) {
+        openFile(path, section);
+        return;
+    }
+    if (reason == Reason::FollowingLink && !m_library->settings().fetchOnFollow) {
+        emit message(QStringLiteral("%1 is not in %2; Open RFC (Ctrl+Shift+O) fetches it")
+                         .arg(name.displayName(), (folders() + QStringList{citingFolder}).join(QStringLiteral(", "))),
+                     15000);
+        return;
+    }
+    m_library->fetch(name, section);
+}
+
+void LibraryController::openFile(const QString &path, const QString &section)
+{
+    if (section.isEmpty()) {
+        m_documents.open(path);
+        return;
+    }
+    m_documents.open(path, [this, section](DocumentWindow &document) {
+        if (const int line = document.lineOfSection(section); line > 0) {
+            document.showLine(line);
+            return;
+        }
+        const std::optional<DocumentName> &name = document.documentName();
+        const QString shown = name ? name->displayName() : QFileInfo(document.documentPath()).fileName();
+        emit message(QStringLiteral("%1 has no section %2").arg(shown, section), 10000);
+    });
 }
 
 QStringList LibraryController::folders() const

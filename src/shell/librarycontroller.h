@@ -6,6 +6,7 @@
 struct AppContext;
 class CommandSet;
 class DocumentManager;
+class DocumentName;
 class DocumentWindow;
 class FileTabs;
 class QStatusBar;
@@ -30,6 +31,13 @@ public:
     // Files, or documents of the RFC series by number or name.
     void openArguments(const QStringList &arguments);
 
+    enum class Reason { Asked, FollowingLink };
+    // Shows the document at the section (when given): the open copy, else
+    // the one in the library's folders, else the one beside the document in
+    // front, else one fetched into the library; a link fetches only when the
+    // settings let it.
+    void openDocument(const DocumentName &name, const QString &section = {}, Reason reason = Reason::Asked);
+
 signals:
     void message(const QString &text, int timeout);
 
@@ -38,6 +46,7 @@ private:
     void createFetchProgress(QWidget &window, QStatusBar &statusBar);
     bool isInLibrary(const QString &path) const;
     void showIndexFacts(DocumentWindow *window);
+    void openFile(const QString &path, const QString &section);
 
     AppContext &m_context;
     DocumentManager &m_documents;

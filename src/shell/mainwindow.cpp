@@ -76,7 +76,7 @@ MainWindow::MainWindow(AppContext &context)
     readWindowSettings();
     m_appearance = new AppearanceController(context, *m_commands, *m_documents, *m_tabs, *m_mdiArea, *this);
     m_library = new LibraryController(context, *m_commands, *m_documents, *m_tabs, *this, *statusBar());
-    m_navigation = new NavigationController(*m_commands, *m_documents, m_library->library(), context.dialogs, *this);
+    m_navigation = new NavigationController(*m_commands, *m_documents, *m_library, context.dialogs, *this);
     m_search = new SearchController(context.searchIndexPath, *m_commands, *m_documents, *m_library, *m_navigation,
                                     *this);
     m_session = new SessionController(context.settings, *m_commands, *m_documents, *m_tabs, this);

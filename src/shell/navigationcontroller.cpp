@@ -5,7 +5,7 @@
 #include "documentmanager.h"
 #include "documentname.h"
 #include "documentwindow.h"
-#include "rfclibrary.h"
+#include "librarycontroller.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -18,7 +18,7 @@ constexpr int PageNumberLimit = 6;
 
 } // namespace
 
-NavigationController::NavigationController(CommandSet &commands, DocumentManager &documents, RfcLibrary &library,
+NavigationController::NavigationController(CommandSet &commands, DocumentManager &documents, LibraryController &library,
                                            Dialogs &dialogs, QWidget &window)
     : QObject(&window)
     , m_commands(commands)
@@ -76,7 +76,8 @@ void NavigationController::goThroughHistory(std::optional<Place> (JumpHistory::*
 void NavigationController::openAddress(const QString &address)
 {
     if (address.startsWith(QStringLiteral("rfc:"))) {
-        m_library.open(QStringLiteral("RFC ") + address.mid(4), m_documents.activeFolder());
+        if (const std::optional<DocumentName> name = DocumentName::parse(QStringLiteral("RFC ") + address.mid(4)))
+            m_library.openDocument(*name);
         return;
     }
     const QUrl url(address);
@@ -95,25 +96,8 @@ void NavigationController::followLink(const LinkTarget &target)
     const std::optional<DocumentName> name = DocumentName::parse(target.document);
     if (!name)
         return;
-    const QString folder = m_documents.activeFolder();
-    const QString path = m_library.find(*name, folder);
-    if (path.isEmpty()) {
-        const LibrarySettings &library = m_library.settings();
-        emit message(QStringLiteral("%1 is not in %2")
-                         .arg(name->displayName(),
-                              (QStringList{folder, library.folder} + library.extraFolders).join(QStringLiteral(", "))),
-                     15000);
-        return;
-    }
     leavingCurrentPlace();
-    m_documents.open(path, [this, section = target.section, shown = name->displayName()](DocumentWindow &document) {
-        if (section.isEmpty())
-            return;
-        if (const int line = document.lineOfSection(section); line > 0)
-            document.showLine(line);
-        else
-            emit message(QStringLiteral("%1 has no section %2").arg(shown, section), 10000);
-    });
+    m_library.openDocument(*name, target.section, LibraryController::Reason::FollowingLink);
 }
 
 void NavigationController::goToPage()

@@ -11,7 +11,7 @@ class CommandSet;
 class Dialogs;
 class DocumentManager;
 class DocumentWindow;
-class RfcLibrary;
+class LibraryController;
 class QWidget;
 
 // Moving between places: back and forward over the jumps (the Go menu, the
@@ -22,7 +22,7 @@ class NavigationController : public QObject
     Q_OBJECT
 
 public:
-    NavigationController(CommandSet &commands, DocumentManager &documents, RfcLibrary &library,
+    NavigationController(CommandSet &commands, DocumentManager &documents, LibraryController &library,
                          Dialogs &dialogs, QWidget &window);
 
     // Keeps the place in front for Back, before a jump leaves it.
@@ -40,14 +40,14 @@ private:
     void recordJump(const Place &from);
     std::optional<Place> currentPlace() const;
     void goThroughHistory(std::optional<Place> (JumpHistory::*step)(const Place &));
-    // A link to another document: found in its folder or the library, or said to be missing.
+    // A link to another document: the open copy, a local one, or one fetched.
     void followLink(const LinkTarget &target);
     void goToPage();
     void updateActions();
 
     CommandSet &m_commands;
     DocumentManager &m_documents;
-    RfcLibrary &m_library;
+    LibraryController &m_library;
     Dialogs &m_dialogs;
     QWidget &m_window;
     JumpHistory m_history;

@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 const QString FolderValue = QLatin1String(SettingNames::LibraryFolder);
@@ -15,6 +17,7 @@ const QString ExtraValue = QLatin1String(SettingNames::LibraryExtraFolders);
 const QString RfcBaseValue = QLatin1String(SettingNames::RfcBaseUrl);
 const QString DraftBaseValue = QLatin1String(SettingNames::DraftBaseUrl);
 const QString IndexValue = QLatin1String(SettingNames::IndexUrl);
+const QString FetchOnFollowValue = QLatin1String(SettingNames::FetchOnFollow);
 
 QString defaultLibraryFolder()
 {
@@ -40,6 +43,8 @@ LibrarySettings LibrarySettings::read(const UserSettings &store)
     settings.rfcBaseUrl = urlValue(store, RfcBaseValue, DocumentFetcher::DefaultRfcBaseUrl);
     settings.draftBaseUrl = urlValue(store, DraftBaseValue, DocumentFetcher::DefaultDraftBaseUrl);
     settings.indexUrl = urlValue(store, IndexValue, RfcIndexUpdater::DefaultIndexUrl);
+    settings.fetchOnFollow =
+        store.readInteger(SettingsKeyPath, FetchOnFollowValue).value_or(SettingNames::DefaultFetchOnFollow) != 0;
     return settings;
 }
 
@@ -49,7 +54,8 @@ bool LibrarySettings::write(UserSettings &store) const
            && store.writeString(SettingsKeyPath, ExtraValue, extraFolders.join(u':'))
            && store.writeString(SettingsKeyPath, RfcBaseValue, rfcBaseUrl.toString())
            && store.writeString(SettingsKeyPath, DraftBaseValue, draftBaseUrl.toString())
-           && store.writeString(SettingsKeyPath, IndexValue, indexUrl.toString());
+           && store.writeString(SettingsKeyPath, IndexValue, indexUrl.toString())
+           && store.writeInteger(SettingsKeyPath, FetchOnFollowValue, fetchOnFollow ? 1 : 0);
 }
 
 RfcLibrary::RfcLibrary(LibrarySettings settings, QObject *parent)
@@ -61,10 +67,13 @@ RfcLibrary::RfcLibrary(LibrarySettings settings, QObject *parent)
     m_updater.setIndexUrl(m_settings.indexUrl);
     connect(&m_fetcher, &DocumentFetcher::progress, this, &RfcLibrary::fetchProgress);
     connect(&m_fetcher, &DocumentFetcher::finished, this, [this](const QString &path) {
-        emit openRequested(path);
+        const QString section = m_fetching ? m_fetching->section : QString();
+        m_fetching.reset();
+        emit fetched(path, section);
         fetchNext();
     });
     connect(&m_fetcher, &DocumentFetcher::failed, this, [this](const QString &text) {
+        m_fetching.reset();
         emit message(text);
         fetchNext();
     });
@@ -83,12 +92,13 @@ RfcLibrary::~RfcLibrary()
     m_indexLoad.waitForFinished();
 }
 
-QString RfcLibrary::find(const DocumentName &name, const QString &currentFolder) const
+QString RfcLibrary::find(const DocumentName &name, const QString &citingFolder) const
 {
-    return LibraryLocator(QStringList{currentFolder, m_settings.folder} + m_settings.extraFolders).find(name);
+    return LibraryLocator(QStringList{m_settings.folder} + m_settings.extraFolders + QStringList{citingFolder})
+        .find(name);
 }
 
-void RfcLibrary::open(const QString &text, const QString &currentFolder)
+void RfcLibrary::open(const QString &text)
 {
     refreshIndex();
     if (const std::optional<DocumentName> name = DocumentName::parse(text)) {
@@ -100,17 +110,17 @@ void RfcLibrary::open(const QString &text, const QString &currentFolder)
                                        .arg(name->displayName())
                                  : QStringLiteral("%1 is not in the RFC index").arg(name->displayName()));
             for (int rfc : rfcs)
-                openName(DocumentName::rfc(rfc), currentFolder);
+                emit documentRequested(DocumentName::rfc(rfc));
             return;
         }
-        openName(*name, currentFolder);
+        emit documentRequested(*name);
         return;
     }
     // A completion ("RFC 9293 Transmission ..."), a number no RFC has ("0",
     // "RFC 0"), or words of a title.
     if (const QString digits = DocumentName::leadingRfcDigits(text); !digits.isEmpty()) {
         if (const std::optional<DocumentName> name = DocumentName::parse(QStringLiteral("RFC ") + digits))
-            openName(*name, currentFolder);
+            emit documentRequested(*name);
         else
             emit message(QStringLiteral("%1 is not an RFC number").arg(digits));
         return;
@@ -120,22 +130,21 @@ void RfcLibrary::open(const QString &text, const QString &currentFolder)
         emit message(QStringLiteral("No RFC is named \"%1\"").arg(text));
         return;
     }
-    openName(DocumentName::rfc(found.first()), currentFolder);
+    emit documentRequested(DocumentName::rfc(found.first()));
 }
 
-void RfcLibrary::openName(const DocumentName &name, const QString &currentFolder)
+void RfcLibrary::fetch(const DocumentName &name, const QString &section)
 {
-    const QString local = find(name, currentFolder);
-    if (!local.isEmpty()) {
-        emit openRequested(local);
-        return;
-    }
     if (name.kind() == DocumentName::Kind::Draft && !name.hasRevision()) {
         emit message(QStringLiteral("%1 is not in the library: give its revision, as in %1-00")
                          .arg(name.displayName()));
         return;
     }
-    m_toFetch.enqueue(name);
+    // Asked again while it comes: it is fetched once.
+    const auto isName = [&name](const FetchRequest &request) { return request.name == name; };
+    if ((m_fetching && isName(*m_fetching)) || std::any_of(m_toFetch.cbegin(), m_toFetch.cend(), isName))
+        return;
+    m_toFetch.enqueue({name, section});
     if (!m_fetcher.isRunning())
         fetchNext();
 }
@@ -143,9 +152,10 @@ void RfcLibrary::openName(const DocumentName &name, const QString &currentFolder
 void RfcLibrary::fetchNext()
 {
     while (!m_toFetch.isEmpty()) {
-        const DocumentName name = m_toFetch.dequeue();
-        if (m_fetcher.fetch(name, m_settings.folder)) {
-            emit fetchStarted(name.displayName());
+        const FetchRequest request = m_toFetch.dequeue();
+        if (m_fetcher.fetch(request.name, m_settings.folder)) {
+            m_fetching = request;
+            emit fetchStarted(request.name.displayName());
             return;
         }
     }
@@ -155,6 +165,7 @@ void RfcLibrary::fetchNext()
 void RfcLibrary::cancelFetch()
 {
     m_toFetch.clear();
+    m_fetching.reset();
     m_fetcher.cancel();
     emit fetchEnded();
     emit message(QStringLiteral("Fetching cancelled"));

@@ -20,15 +20,18 @@ struct LibrarySettings
     QUrl rfcBaseUrl;
     QUrl draftBaseUrl;
     QUrl indexUrl;
+    // A link to a document not on this machine fetches it.
+    bool fetchOnFollow = true;
 
     // Each value on its own, with its own default.
     static LibrarySettings read(const UserSettings &store);
     bool write(UserSettings &store) const;
 };
 
-// The user's library of RFCs and drafts: opens a document named by number or
-// title from a local copy, or fetches it once and keeps it; keeps the RFC
-// index up to date and answers what it says about a document.
+// The user's library of RFCs and drafts: says which documents a number, a
+// name or words of a title mean, finds their local copies or fetches them
+// once and keeps them; keeps the RFC index up to date and answers what it
+// says about a document.
 class RfcLibrary : public QObject
 {
     Q_OBJECT
@@ -39,11 +42,14 @@ public:
 
     const LibrarySettings &settings() const { return m_settings; }
 
-    // Opens what the user typed: a number, "RFC 9293", "BCP 14", a draft
-    // name or words of a title. currentFolder is searched first.
-    void open(const QString &text, const QString &currentFolder);
-    // The local copy of a named document, or empty.
-    QString find(const DocumentName &name, const QString &currentFolder) const;
+    // Asks for the documents the user typed with documentRequested(): a
+    // number, "RFC 9293", "BCP 14", a draft name or words of a title.
+    void open(const QString &text);
+    // The local copy of a named document in the library's folders, else
+    // beside the citing document; empty when there is none.
+    QString find(const DocumentName &name, const QString &citingFolder) const;
+    // Fetches the document into the library; fetched() when it is there.
+    void fetch(const DocumentName &name, const QString &section);
 
     void cancelFetch();
 
@@ -58,7 +64,9 @@ public:
     static int rfcNumberOf(const QString &path);
 
 signals:
-    void openRequested(const QString &path);
+    void documentRequested(const DocumentName &name);
+    // The section is the one asked for with fetch().
+    void fetched(const QString &path, const QString &section);
     // A one-line report for the status bar.
     void message(const QString &text);
     void fetchStarted(const QString &what);
@@ -67,7 +75,6 @@ signals:
     void indexChanged();
 
 private:
-    void openName(const DocumentName &name, const QString &currentFolder);
     void fetchNext();
     void loadIndex();
 
@@ -76,6 +83,12 @@ private:
     RfcIndexUpdater m_updater;
     RfcIndex m_index;
     QFutureWatcher<RfcIndex> m_indexLoad;
-    QQueue<DocumentName> m_toFetch;
+    struct FetchRequest
+    {
+        DocumentName name;
+        QString section;
+    };
+    QQueue<FetchRequest> m_toFetch;
+    std::optional<FetchRequest> m_fetching;
     bool m_indexLoaded = false;
 };

@@ -88,6 +88,64 @@ private slots:
 
     // A fetch shows what it fetches with a Cancel button; Cancel stops it
     // and leaves nothing behind.
+    // One RFC, one window: a local copy open, Open RFC, a link and the
+    // command line all reach it, and nothing is fetched.
+    void everyWayInReachesTheOpenCopy()
+    {
+        TestHttpServer server;
+        QVERIFY(server.listen());
+        AppFixture app;
+        MainWindow *form = startWithLibrary(app, server);
+        // Its file name says nothing; its first page says RFC 9999.
+        const QString local = app.document(QStringLiteral("docs/example.txt"),
+                                           "Network Working Group\nRequest for Comments: 9999          May 2030\n\n"
+                                           "1.  Intro\n\n2.  More\n");
+        DocumentWindow *window = app.open(local);
+        QVERIFY(window);
+        const QString other = app.document(QStringLiteral("other.txt"), "See RFC 9999, Section 2.\n");
+        app.open(other);
+
+        openRfc(app, QStringLiteral("RFC 9999"));
+        app.settle();
+        QCOMPARE(form->activeDocument(), window);
+
+        app.open(other);
+        form->activeDocument()->textView()->setSelectionStart(5);
+        QTest::keyClick(form->activeDocument()->textView(), Qt::Key_Return);
+        app.settle();
+        QCOMPARE(form->activeDocument(), window);
+        QCOMPARE(window->textView()->caretLine(), 5); // "2.  More"
+
+        form->openArguments({QStringLiteral("9999")});
+        app.settle();
+        // A copy of the same RFC in the library is that document too.
+        QDir().mkpath(libraryFolder(app));
+        const QString copy = app.document(QStringLiteral("library/rfc9999.txt"), "RFC 9999  Example\n");
+        app.open(copy);
+        QCOMPARE(form->activeDocument(), window);
+        QCOMPARE(form->documents().size(), 2);
+        QVERIFY(server.requestedPaths().filter(QStringLiteral(".txt")).isEmpty());
+    }
+
+    // A link to an RFC on no disk fetches it and opens it at its section.
+    void followingALinkFetchesTheDocument()
+    {
+        TestHttpServer server;
+        QVERIFY(server.listen());
+        server.serve(QStringLiteral("/rfc/rfc9997.txt"),
+                     {200, "text/plain", "RFC 9997  Example\n\n1.  Intro\n\n2.  Details\n\n   Words.\n"});
+        AppFixture app;
+        MainWindow *form = startWithLibrary(app, server);
+        const QString citing = app.document(QStringLiteral("citing.txt"), "See Section 2 of RFC 9997.\n");
+        DocumentWindow *window = app.open(citing);
+        window->textView()->setSelectionStart(5);
+        QTest::keyClick(window->textView(), Qt::Key_Return);
+        QTRY_VERIFY(form->activeDocument() != window);
+        app.settle();
+        QCOMPARE(form->activeDocument()->documentPath(), libraryFolder(app) + QStringLiteral("rfc9997.txt"));
+        QCOMPARE(form->activeDocument()->textView()->caretLine(), 4); // "2.  Details"
+    }
+
     void fetchShowsProgressAndCancels()
     {
         TestHttpServer server;

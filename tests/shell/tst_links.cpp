@@ -49,6 +49,8 @@ private slots:
     void followAndComeBack()
     {
         AppFixture app;
+        // A document on no disk is said to be missing, not fetched.
+        app.settings->writeInteger(SettingsKeyPath, QStringLiteral("fetch_on_follow"), 0);
         MainWindow *form = app.start();
         form->resize(900, 600);
         const QString first = app.document(QStringLiteral("rfc9998.txt"), First);

@@ -120,14 +120,14 @@ private slots:
     {
         AppFixture app;
         MainWindow *form = app.start();
-        const QString first = app.document(QStringLiteral("a/rfc1.txt"), "one\n");
-        const QString second = app.document(QStringLiteral("b/rfc1.txt"), "two\n");
+        const QString first = app.document(QStringLiteral("a/notes.txt"), "one\n");
+        const QString second = app.document(QStringLiteral("b/notes.txt"), "two\n");
         DocumentWindow *window = app.open(first);
         app.open(second);
         QCOMPARE(form->fileTabs()->count(), 2);
         // Same file name in two folders: two tabs with one caption, each leading to its own window.
-        QCOMPARE(form->fileTabs()->tabText(0), QStringLiteral("rfc1.txt"));
-        QCOMPARE(form->fileTabs()->tabText(1), QStringLiteral("rfc1.txt"));
+        QCOMPARE(form->fileTabs()->tabText(0), QStringLiteral("notes.txt"));
+        QCOMPARE(form->fileTabs()->tabText(1), QStringLiteral("notes.txt"));
 
         QCOMPARE(app.open(first), window);
         QCOMPARE(form->documents().size(), 2);
@@ -141,7 +141,7 @@ private slots:
         app.open(app.dir.filePath(QStringLiteral("link.txt")));
         QCOMPARE(form->activeDocument(), window);
         app.open(second);
-        app.open(QFileInfo(second).absolutePath() + QStringLiteral("/.././a/rfc1.txt"));
+        app.open(QFileInfo(second).absolutePath() + QStringLiteral("/.././a/notes.txt"));
         QCOMPARE(form->activeDocument(), window);
         QCOMPARE(form->documents().size(), 2);
 
