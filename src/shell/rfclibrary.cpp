@@ -61,11 +61,12 @@ RfcLibrary::RfcLibrary(LibrarySettings settings, QObject *parent)
     m_updater.setIndexUrl(m_settings.indexUrl);
     connect(&m_fetcher, &DocumentFetcher::progress, this, &RfcLibrary::fetchProgress);
     connect(&m_fetcher, &DocumentFetcher::finished, this, [this](const QString &path) {
+        emit fetchSucceeded();
         emit openRequested(path);
         fetchNext();
     });
     connect(&m_fetcher, &DocumentFetcher::failed, this, [this](const QString &text) {
-        emit message(text);
+        emit fetchFailed(text);
         fetchNext();
     });
     connect(&m_updater, &RfcIndexUpdater::updated, this, &RfcLibrary::loadIndex);

@@ -61,6 +61,9 @@ signals:
     void openRequested(const QString &path);
     // A one-line report for the status bar.
     void message(const QString &text);
+    // A fetch failed, and why; it stands until a fetch succeeds.
+    void fetchFailed(const QString &text);
+    void fetchSucceeded();
     void fetchStarted(const QString &what);
     void fetchProgress(qint64 received, qint64 total);
     void fetchEnded();
