@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const QString GuideLink = QStringLiteral("guide");
@@ -36,7 +38,7 @@ StartPage::StartPage(QWidget &parent)
     setBackgroundRole(QPalette::Base);
 
     m_field->setObjectName(QStringLiteral("StartOpenField"));
-    m_field->setPlaceholderText(QStringLiteral("Number or name: 9293, BCP 14, draft-ietf-quic-transport-34"));
+    m_field->setPlaceholderText(QStringLiteral("A number or name: 9293, BCP 14, a draft"));
     m_field->setClearButtonEnabled(true);
     auto *completer = new QCompleter(m_completions, this);
     completer->setCaseSensitivity(Qt::CaseInsensitive);
@@ -51,7 +53,6 @@ StartPage::StartPage(QWidget &parent)
 
     m_recent->setObjectName(QStringLiteral("StartRecentList"));
     m_recent->setFrameShape(QFrame::NoFrame);
-    m_recent->setMaximumHeight(m_recent->fontMetrics().height() * 9);
     const auto choose = [this](QListWidgetItem *item) { emit recentChosen(item->data(Qt::UserRole).toString()); };
     connect(m_recent, &QListWidget::itemClicked, this, choose);
     // Return too; where a click activates as well it would ask twice.
@@ -68,6 +69,7 @@ StartPage::StartPage(QWidget &parent)
     keys->addRow(heading(QStringLiteral("Ctrl+click")), new QLabel(QStringLiteral("Follow a reference")));
 
     auto *column = new QWidget;
+    column->setMinimumWidth(std::min(460, m_field->fontMetrics().averageCharWidth() * 60));
     column->setMaximumWidth(560);
     auto *layout = new QVBoxLayout(column);
     layout->addWidget(heading(QStringLiteral("Open RFC")));
@@ -112,6 +114,9 @@ void StartPage::setRecentDocuments(const QStringList &paths)
         item->setData(Qt::UserRole, path);
         item->setToolTip(path);
     }
+    // As tall as its entries, up to ten of them, so that the keys sit close below.
+    const int rows = int(std::min<qsizetype>(paths.size(), 10));
+    m_recent->setFixedHeight(rows * m_recent->sizeHintForRow(0) + 2 * m_recent->frameWidth());
     m_recent->setVisible(!paths.isEmpty());
     m_noRecent->setVisible(paths.isEmpty());
 }
