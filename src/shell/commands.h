@@ -42,6 +42,7 @@ enum class Command {
     WindowTileVertically,
     WindowMinimizeAll,
     WindowArrangeAll,
+    HelpUserGuide,
     HelpVisitWebsite,
     HelpSendMail,
     HelpAbout,

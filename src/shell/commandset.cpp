@@ -100,6 +100,8 @@ const CommandRow Commands[] = {
      ImageList::TileVertically, "Tile Vertically"},
     {Command::WindowMinimizeAll, "WindowMinimizeAll", Menu::Window, "&Minimize All", {}, -1, "Minimize All"},
     {Command::WindowArrangeAll, "WindowArrangeAll", Menu::Window, "&Arrange All", {}, -1, "Arrange All"},
+    {Command::HelpUserGuide, "HelpUserGuide", Menu::Help, "&User Guide", QKeySequence(Qt::Key_F1), -1,
+     "User Guide|Shows how to use the reader"},
     {Command::HelpVisitWebsite, "HelpVisitWebsite", Menu::Help, "Visit website", {}, -1, nullptr},
     {Command::HelpSendMail, "HelpSendMail", Menu::Help, "Send Mail", {}, -1, nullptr},
     {Command::HelpAbout, "HelpAbout", Menu::Help, "&About...", {}, -1,

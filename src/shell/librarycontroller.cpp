@@ -18,6 +18,8 @@
 #include <QShortcut>
 #include <QStatusBar>
 
+const QString LibraryController::FetchSource = QStringLiteral("fetch");
+
 LibraryController::LibraryController(AppContext &context, CommandSet &commands, DocumentManager &documents,
                                      FileTabs &tabs, QWidget &window, QStatusBar &statusBar)
     : QObject(&window)
@@ -34,6 +36,8 @@ LibraryController::LibraryController(AppContext &context, CommandSet &commands, 
         openFile(path, section);
     });
     connect(m_library, &RfcLibrary::message, this, [this](const QString &text) { emit message(text, 15000); });
+    connect(m_library, &RfcLibrary::fetchFailed, this, [this](const QString &text) { emit problem(FetchSource, text); });
+    connect(m_library, &RfcLibrary::fetched, this, [this] { emit problemSolved(FetchSource); });
     connect(m_library, &RfcLibrary::indexChanged, this, [this] {
         for (DocumentWindow *document : m_documents.documents())
             showIndexFacts(document);
@@ -51,7 +55,12 @@ void LibraryController::askAndOpen()
     m_library->refreshIndex();
     const QString text = m_context.dialogs.askDocumentName(&m_window, m_library->completions());
     if (!text.isEmpty())
-        m_library->open(text);
+        openTyped(text);
+}
+
+void LibraryController::openTyped(const QString &text)
+{
+    m_library->open(text);
 }
 
 void LibraryController::createFetchProgress(QWidget &window, QStatusBar &statusBar)

@@ -30,6 +30,11 @@ public:
     QStringList folders() const;
     // Files, or documents of the RFC series by number or name.
     void openArguments(const QStringList &arguments);
+    // What the user typed, as Open RFC takes it: a number, a name, words of a title.
+    void openTyped(const QString &text);
+
+    // Where problems() come from.
+    static const QString FetchSource;
 
     enum class Reason { Asked, FollowingLink };
     // Shows the document at the section (when given): the open copy, else
@@ -40,6 +45,9 @@ public:
 
 signals:
     void message(const QString &text, int timeout);
+    // An error that stands until the user dismisses it or the source reports again.
+    void problem(const QString &source, const QString &text);
+    void problemSolved(const QString &source);
 
 private:
     void askAndOpen();

@@ -13,13 +13,16 @@
 #include "findcontroller.h"
 #include "fontsettings.h"
 #include "librarycontroller.h"
+#include "messagestrips.h"
 #include "navigationcontroller.h"
 #include "product.h"
 #include "rfclibrary.h"
 #include "searchcontroller.h"
 #include "sessioncontroller.h"
 #include "settingnames.h"
+#include "startpage.h"
 #include "usersettings.h"
+#include "userguide.h"
 #include "windowarrangement.h"
 
 #include <QApplication>
@@ -69,6 +72,8 @@ MainWindow::MainWindow(AppContext &context)
     , m_tabs(new FileTabs(*m_documents, this))
     , m_edit(new DocumentCommands(*m_commands, *m_documents, context.dialogs, *this))
     , m_find(new FindController(*m_commands, *m_documents, *this))
+    , m_strips(new MessageStrips)
+    , m_startPage(new StartPage(*m_mdiArea))
 {
     createStatusBar();
     layOut();
@@ -89,7 +94,13 @@ MainWindow::MainWindow(AppContext &context)
     reportOf(m_navigation);
     reportOf(m_search);
     reportOf(m_session);
+    connect(m_library, &LibraryController::problem, m_strips,
+            [this](const QString &source, const QString &text) {
+                m_strips->showMessage(source, MessageStrips::Level::Error, text);
+            });
+    connect(m_library, &LibraryController::problemSolved, m_strips, &MessageStrips::clear);
     connectFrameCommands();
+    connectStartPage();
     setAcceptDrops(true);
     updateActions();
     m_aboutBox = new AboutBox(m_context.dialogs, this);
@@ -126,6 +137,7 @@ void MainWindow::connectFrameCommands()
                             [this] { m_context.dialogs.shellOpen(this, QUrl(QLatin1String(WebAddress))); });
     m_commands->onTriggered(Command::HelpSendMail, this,
                             [this] { m_context.dialogs.shellOpen(this, QUrl(QLatin1String(MailAddress))); });
+    m_commands->onTriggered(Command::HelpUserGuide, this, &MainWindow::showUserGuide);
     m_commands->onTriggered(Command::HelpAbout, this, [this] { m_context.dialogs.showModal(*m_aboutBox); });
 
     connect(m_documents, &DocumentManager::opened, this, [this](DocumentWindow *window) {
@@ -137,6 +149,45 @@ void MainWindow::connectFrameCommands()
         connect(window, &QObject::destroyed, this, &MainWindow::updateActions, Qt::QueuedConnection);
     });
     connect(m_documents, &DocumentManager::activeChanged, this, &MainWindow::updateActions);
+}
+
+void MainWindow::connectStartPage()
+{
+    connect(m_startPage, &StartPage::openRequested, m_library, &LibraryController::openTyped);
+    connect(m_startPage, &StartPage::recentChosen, m_session, &SessionController::openRecent);
+    connect(m_startPage, &StartPage::userGuideRequested, this, &MainWindow::showUserGuide);
+    connect(m_session, &SessionController::recentChanged, this, &MainWindow::updateStartPage);
+    connect(&m_library->library(), &RfcLibrary::indexChanged, this, &MainWindow::updateStartPage);
+    // Gone with the first document, back when the last has gone; queued, as
+    // the area still lists a window while it is being destroyed.
+    connect(m_documents, &DocumentManager::opened, this, [this](DocumentWindow *window) {
+        m_startPage->hide();
+        connect(window, &QObject::destroyed, this, &MainWindow::updateStartPage, Qt::QueuedConnection);
+    });
+    connect(m_documents, &DocumentManager::activeChanged, this, &MainWindow::updateStartPage);
+    // The stored index only: a start with nothing open fetches nothing.
+    m_library->library().loadStoredIndex();
+    updateStartPage();
+}
+
+void MainWindow::updateStartPage()
+{
+    const bool wanted = m_documents->documents().isEmpty();
+    m_startPage->setVisible(wanted);
+    if (!wanted)
+        return;
+    m_startPage->raise();
+    m_startPage->setCompletions(m_library->library().completions());
+    m_startPage->setRecentDocuments(m_session->recentDocuments());
+}
+
+void MainWindow::showUserGuide()
+{
+    if (!m_userGuide)
+        m_userGuide = new UserGuide(this);
+    m_userGuide->show();
+    m_userGuide->raise();
+    m_userGuide->activateWindow();
 }
 
 void MainWindow::createStatusBar()
@@ -155,6 +206,7 @@ void MainWindow::layOut()
     clientLayout->setContentsMargins(0, 0, 0, 0);
     clientLayout->setSpacing(0);
     clientLayout->addWidget(m_tabs->panel());
+    clientLayout->addWidget(m_strips);
     clientLayout->addWidget(m_mdiArea, 1);
     clientLayout->addWidget(m_find->findBar());
     setCentralWidget(client);

@@ -17,6 +17,7 @@ class FindController;
 class FindDialog;
 class LibraryController;
 class LibrarySearch;
+class MessageStrips;
 class NavigationController;
 class QAction;
 class QLabel;
@@ -28,6 +29,8 @@ class RfcLibrary;
 class SearchController;
 class SearchPanel;
 class SessionController;
+class StartPage;
+class UserGuide;
 class WindowArrangement;
 
 // The frame window. It assembles the parts, each of which owns its
@@ -63,6 +66,10 @@ public:
     FindDialog *findDialog() const;
     FindBar *findBar() const;
     AboutBox *aboutBox() const { return m_aboutBox; }
+    MessageStrips *messageStrips() const { return m_strips; }
+    StartPage *startPage() const { return m_startPage; }
+    // Null until Help > User Guide first shows it.
+    UserGuide *userGuide() const { return m_userGuide; }
     // Null when the program runs without the library search.
     LibrarySearch *librarySearch() const;
     SearchPanel *searchPanel() const;
@@ -84,6 +91,9 @@ private:
     void placeOnScreen();
     void chooseOpenFile();
     void updateActions();
+    void connectStartPage();
+    void updateStartPage();
+    void showUserGuide();
     void showMessage(const QString &text, int timeout);
 
     AppContext &m_context;
@@ -101,6 +111,9 @@ private:
     WindowArrangement *m_arrangement;
     QLabel *m_lineIndicator = nullptr;
     AboutBox *m_aboutBox = nullptr;
+    MessageStrips *m_strips;
+    StartPage *m_startPage;
+    UserGuide *m_userGuide = nullptr;
 
     bool m_showToolBar = true;
     bool m_showStatusBar = true;

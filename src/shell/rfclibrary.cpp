@@ -74,7 +74,7 @@ RfcLibrary::RfcLibrary(LibrarySettings settings, QObject *parent)
     });
     connect(&m_fetcher, &DocumentFetcher::failed, this, [this](const QString &text) {
         m_fetching.reset();
-        emit message(text);
+        emit fetchFailed(text);
         fetchNext();
     });
     connect(&m_updater, &RfcIndexUpdater::updated, this, &RfcLibrary::loadIndex);

@@ -69,6 +69,8 @@ signals:
     void fetched(const QString &path, const QString &section);
     // A one-line report for the status bar.
     void message(const QString &text);
+    // A fetch failed, and why; it stands until a fetch succeeds (fetched()).
+    void fetchFailed(const QString &text);
     void fetchStarted(const QString &what);
     void fetchProgress(qint64 received, qint64 total);
     void fetchEnded();

@@ -38,6 +38,7 @@ SessionController::SessionController(UserSettings &settings, CommandSet &command
     commands.onTriggered(Command::FileClearRecent, this, [this] {
         m_recent.clear();
         m_recentList.write(m_recent);
+        emit recentChanged();
     });
     connect(commands.recentMenu(), &QMenu::aboutToShow, this, &SessionController::fillRecentMenu);
     connect(&documents, &DocumentManager::shown, this,
@@ -87,6 +88,19 @@ void SessionController::remember(const QString &path)
     while (m_recent.size() > RecentCapacity)
         m_recent.removeLast();
     m_recentList.write(m_recent);
+    emit recentChanged();
+}
+
+void SessionController::openRecent(const QString &path)
+{
+    if (QFileInfo(path).isFile()) {
+        m_documents.open(path);
+        return;
+    }
+    m_recent.removeAll(path);
+    m_recentList.write(m_recent);
+    emit recentChanged();
+    emit message(QStringLiteral("%1 is gone").arg(path), 5000);
 }
 
 void SessionController::fillRecentMenu()
@@ -102,15 +116,7 @@ void SessionController::fillRecentMenu()
             entry->setFont(gone);
             entry->setStatusTip(QStringLiteral("The file is gone; choose it to remove it from the list"));
         }
-        connect(entry, &QAction::triggered, this, [this, path] {
-            if (QFileInfo(path).isFile()) {
-                m_documents.open(path);
-                return;
-            }
-            m_recent.removeAll(path);
-            m_recentList.write(m_recent);
-            emit message(QStringLiteral("%1 is gone").arg(path), 5000);
-        });
+        connect(entry, &QAction::triggered, this, [this, path] { openRecent(path); });
     }
     menu->addSeparator();
     menu->addAction(m_commands.action(Command::FileClearRecent));

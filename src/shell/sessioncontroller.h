@@ -29,8 +29,14 @@ public:
     // The name of the first value that could not be written, or empty.
     QString writeSettings();
 
+    // Most recent first, as File > Open Recent lists them.
+    QStringList recentDocuments() const { return m_recent; }
+    // As its entry in Open Recent: a file that is gone leaves the list.
+    void openRecent(const QString &path);
+
 signals:
     void message(const QString &text, int timeout);
+    void recentChanged();
 
 private:
     void remember(const QString &path);

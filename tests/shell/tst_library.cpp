@@ -2,6 +2,7 @@
 #include "documentwindow.h"
 #include "fontsettings.h"
 #include "mainwindow.h"
+#include "messagestrips.h"
 #include "rfclibrary.h"
 #include "statusprogress.h"
 #include "testhttpserver.h"
@@ -71,9 +72,9 @@ private slots:
         QTRY_VERIFY(form->activeDocument());
         QCOMPARE(form->activeDocument()->documentPath(), libraryFolder(app) + QStringLiteral("rfc9999.txt"));
 
-        // Not served: no file is left, and the status bar says why.
+        // Not served: no file is left, and a strip above the text says why.
         openRfc(app, QStringLiteral("RFC 9998"));
-        QTRY_VERIFY(form->statusBar()->currentMessage().startsWith(QStringLiteral("RFC 9998 was not found at")));
+        QTRY_VERIFY(form->messageStrips()->text(QStringLiteral("fetch")).startsWith(QStringLiteral("RFC 9998 was not found at")));
         QVERIFY(!QFileInfo::exists(libraryFolder(app) + QStringLiteral("rfc9998.txt")));
         QCOMPARE(QDir(libraryFolder(app)).entryList({QStringLiteral("*.txt")}, QDir::Files),
                  QStringList{QStringLiteral("rfc9999.txt")});
