@@ -15,6 +15,9 @@ private slots:
     void refusesEverythingElse();
     void leadingRfcDigits_data();
     void leadingRfcDigits();
+    void ofFile_data();
+    void ofFile();
+    void draftWithoutRevisionReachesEveryRevision();
 };
 
 void TestDocumentName::acceptsNames_data()
@@ -126,6 +129,49 @@ void TestDocumentName::leadingRfcDigits()
     QFETCH(QString, text);
     QFETCH(QString, digits);
     QCOMPARE(DocumentName::leadingRfcDigits(text), digits);
+}
+
+void TestDocumentName::ofFile_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("name"); // empty: none
+
+    QTest::newRow("file name first") << "rfc9293.txt" << "Request for Comments: 793\n" << "RFC 9293";
+    QTest::newRow("draft file") << "draft-ietf-quic-transport-34.txt" << "" << "draft-ietf-quic-transport-34";
+    QTest::newRow("a bare number names nothing") << "1.txt" << "hello\n" << "";
+    QTest::newRow("header") << "copy.txt"
+                            << "\n\nInternet Engineering Task Force (IETF)          W. Eddy, Ed.\nSTD: 7\n"
+                               "Request for Comments: 9293                                   August 2022\n"
+                            << "RFC 9293";
+    QTest::newRow("oldest form") << "udp.txt" << "\nRFC 768                                J. Postel\n" << "RFC 768";
+    QTest::newRow("RFC cited later is no name") << "notes.txt" << "Notes\nRFC 768   is UDP\n" << "";
+    QTest::newRow("draft title block") << "referrals.txt"
+                                       << "INTERNET-DRAFT      David Noveck\n\n   Implementation Guide\n"
+                                          "                   draft-ietf-nfsv4-referrals-00.txt\n"
+                                       << "draft-ietf-nfsv4-referrals-00";
+    QTest::newRow("draft cited in a sentence") << "x.txt" << "See draft-ietf-foo-bar-01 for more.\n" << "";
+    QTest::newRow("past the first page") << "late.txt" << QString(70, u'\n') + "Request for Comments: 1\n" << "";
+    QTest::newRow("one huge line") << "log.txt" << QString(100000, u'x') + "Request for Comments: 1" << "";
+}
+
+void TestDocumentName::ofFile()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QString, text);
+    QFETCH(QString, name);
+    const std::optional<DocumentName> found = DocumentName::ofFile(fileName, text);
+    QCOMPARE(found ? found->displayName() : QString(), name);
+}
+
+void TestDocumentName::draftWithoutRevisionReachesEveryRevision()
+{
+    const DocumentName any = *DocumentName::parse(u"draft-ietf-foo");
+    const DocumentName five = *DocumentName::parse(u"draft-ietf-foo-05");
+    QVERIFY(any.reaches(five));
+    QVERIFY(!five.reaches(five.withRevision(6)));
+    QVERIFY(!any.reaches(*DocumentName::parse(u"draft-ietf-foobar-05")));
+    QVERIFY(DocumentName::rfc(1).reaches(DocumentName::rfc(1)) && !DocumentName::rfc(1).reaches(DocumentName::rfc(2)));
 }
 
 QTEST_APPLESS_MAIN(TestDocumentName)
