@@ -178,6 +178,12 @@ QString QtDialogs::askDocumentName(QWidget *owner, const QStringList &completion
     completer->setFilterMode(Qt::MatchContains);
     completer->setMaxVisibleItems(12);
     field->setCompleter(completer);
+    // Return on a completion opens it: the first Return must not only close the list.
+    QObject::connect(completer, qOverload<const QString &>(&QCompleter::activated), &dialog,
+                     [field, &dialog](const QString &text) {
+                         field->setText(text);
+                         dialog.accept();
+                     });
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

@@ -2,6 +2,7 @@
 
 #include "commandset.h"
 #include "dialogs.h"
+#include "documentaddress.h"
 #include "documentmanager.h"
 #include "documentname.h"
 #include "documentwindow.h"
@@ -81,6 +82,12 @@ void NavigationController::openAddress(const QString &address)
         return;
     }
     const QUrl url(address);
+    // The RFC Editor's and the IETF's pages of a document open here.
+    if (const std::optional<DocumentAddress> document = parseDocumentAddress(url)) {
+        leavingCurrentPlace();
+        m_library.openDocument(document->name, document->section, LibraryController::Reason::FollowingLink);
+        return;
+    }
     if ((url.scheme() == u"http" || url.scheme() == u"https")
         && m_dialogs.confirm(&m_window, QStringLiteral("Open %1 in the web browser?").arg(address),
                              QStringLiteral("Open Link")))

@@ -196,11 +196,22 @@ void RfcLibrary::loadIndex()
 
 QStringList RfcLibrary::completions() const
 {
-    QStringList texts;
-    texts.reserve(m_index.size());
-    for (const RfcEntry &entry : m_index.entries())
-        texts << m_index.completionText(entry.number);
-    return texts;
+    // Current RFCs first: an obsoleted one is rarely the one wanted.
+    QStringList current;
+    QStringList obsoleted;
+    current.reserve(m_index.size());
+    for (const RfcEntry &entry : m_index.entries()) {
+        const QString text = m_index.completionText(entry.number);
+        if (entry.obsoletedBy.isEmpty()) {
+            current << text;
+            continue;
+        }
+        QStringList by;
+        for (int number : entry.obsoletedBy)
+            by << QStringLiteral("RFC %1").arg(number);
+        obsoleted << QStringLiteral("%1 (obsoleted by %2)").arg(text, by.join(QStringLiteral(", ")));
+    }
+    return current + obsoleted;
 }
 
 int RfcLibrary::rfcNumberOf(const QString &path)

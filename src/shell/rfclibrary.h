@@ -58,7 +58,9 @@ public:
     // Loads the stored RFC index once, fetching nothing.
     void loadStoredIndex();
     const RfcIndex &index() const { return m_index; }
-    // The completions offered by Open RFC: "RFC 9293 Transmission Control Protocol (TCP)".
+    // The completions offered by Open RFC: "RFC 9293 Transmission Control
+    // Protocol (TCP)", then the obsoleted ones: "RFC 793 Transmission
+    // Control Protocol (obsoleted by RFC 9293)".
     QStringList completions() const;
     // The RFC a file of the library names ("rfc9293.txt"), or 0.
     static int rfcNumberOf(const QString &path);

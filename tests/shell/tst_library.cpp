@@ -6,6 +6,7 @@
 #include "rfclibrary.h"
 #include "statusprogress.h"
 #include "testhttpserver.h"
+#include "textview.h"
 
 #include <QAction>
 #include <QApplication>
@@ -103,7 +104,8 @@ private slots:
                                            "1.  Intro\n\n2.  More\n");
         DocumentWindow *window = app.open(local);
         QVERIFY(window);
-        const QString other = app.document(QStringLiteral("other.txt"), "See RFC 9999, Section 2.\n");
+        const QByteArray otherText = "See RFC 9999, Section 2.\nhttps://www.rfc-editor.org/rfc/rfc9999#section-1\n";
+        const QString other = app.document(QStringLiteral("other.txt"), otherText);
         app.open(other);
 
         openRfc(app, QStringLiteral("RFC 9999"));
@@ -117,8 +119,19 @@ private slots:
         QCOMPARE(form->activeDocument(), window);
         QCOMPARE(window->textView()->caretLine(), 5); // "2.  More"
 
+        // The RFC Editor's address of a section opens here, without asking.
+        app.open(other);
+        TextView *otherView = form->activeDocument()->textView();
+        otherView->setSelectionStart(otherView->toViewPosition(int(otherText.indexOf("https")) + 5));
+        QTest::keyClick(form->activeDocument()->textView(), Qt::Key_Return);
+        app.settle();
+        QCOMPARE(form->activeDocument(), window);
+        QCOMPARE(window->textView()->caretLine(), 3); // "1.  Intro"
+        QVERIFY(app.dialogs.questions.isEmpty());
+
         form->openArguments({QStringLiteral("9999")});
         app.settle();
+        QCOMPARE(form->activeDocument(), window);
         // A copy of the same RFC in the library is that document too.
         QDir().mkpath(libraryFolder(app));
         const QString copy = app.document(QStringLiteral("library/rfc9999.txt"), "RFC 9999  Example\n");
@@ -201,7 +214,9 @@ private slots:
 
         // Completion from the index, and a title opens its RFC.
         openRfc(app, QStringLiteral("example protocol"));
-        QCOMPARE(app.dialogs.lastCompletions, QStringList{QStringLiteral("RFC 9999 Example Protocol")});
+        // Obsoleted RFCs say so, after the current ones.
+        QCOMPARE(app.dialogs.lastCompletions,
+                 QStringList{QStringLiteral("RFC 9999 Example Protocol (obsoleted by RFC 10001)")});
         QCOMPARE(form->documents().size(), 1);
     }
 
