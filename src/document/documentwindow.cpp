@@ -85,6 +85,8 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     connect(m_textView, &QPlainTextEdit::cursorPositionChanged, this, caretMoved);
     connect(m_textView, &QPlainTextEdit::selectionChanged, this, caretMoved);
     connect(m_textView, &TextView::linkActivated, this, &DocumentWindow::followLink);
+    m_textView->setSeenStyler([this](TextView::Span seen) { m_style.styleRange(seen); });
+    connect(m_textView, &TextView::textComplete, this, &DocumentWindow::finishText);
     connect(this, &QMdiSubWindow::windowStateChanged, this,
             [this, reportCaretLine](Qt::WindowStates oldState, Qt::WindowStates newState) {
                 if (!(oldState & Qt::WindowActive) && (newState & Qt::WindowActive)) {
@@ -151,11 +153,17 @@ void DocumentWindow::showText()
     m_textShown = true;
     m_textView->setLinks(m_document.takeLinks());
     m_timings.loadText = clock.nsecsElapsed();
+    if (!m_textView->isLoading())
+        finishText();
+}
 
-    clock.restart();
-    // The highlights are marked with the rest of the state, after the folds.
-    m_style.styleRange({0, m_textView->textLength()}, false);
+void DocumentWindow::finishText()
+{
+    QElapsedTimer clock;
+    clock.start();
+    // Reading aids go on where the text is seen, as it is painted.
     m_textView->setSelectionStart(0);
+    m_textView->styleSeen();
     m_timings.styleHeadings = clock.nsecsElapsed();
     clock.restart();
     m_style.foldPages();
@@ -170,6 +178,7 @@ void DocumentWindow::showText()
     // The section of the top line, even when the caret already stood there.
     m_panel->selectHeadingAtLine(m_textView->firstVisibleLine());
     m_timings.restoreView = clock.nsecsElapsed();
+    m_textView->styleSeen();
 }
 
 void DocumentWindow::setNotice(const QString &html)
@@ -209,8 +218,7 @@ void DocumentWindow::followLink(const LinkTarget &target)
     case LinkTarget::Kind::Reference:
         for (const ReferenceEntry &entry : m_document.references()) {
             if (entry.tag == target.reference) {
-                const QTextBlock line = m_textView->document()->findBlock(int(entry.position));
-                jumpToLine(line.blockNumber() + 1);
+                jumpToLine(m_textView->lineOfIndex(int(entry.position)) + 1);
                 return;
             }
         }
@@ -232,7 +240,8 @@ void DocumentWindow::setViewSettings(const ViewSettings &settings)
     m_style.setSettings(settings);
     if (!m_textShown)
         return;
-    if (settings.zoom != previous.zoom || settings.emphasiseRequirementWords != previous.emphasiseRequirementWords)
+    if (settings.zoom != previous.zoom || settings.emphasiseRequirementWords != previous.emphasiseRequirementWords
+        || settings.underlineLinks != previous.underlineLinks)
         restyle();
     if (settings.hidePageBreaks != previous.hidePageBreaks)
         m_style.foldPages();
@@ -244,7 +253,8 @@ void DocumentWindow::restyle()
     if (!m_textShown)
         return;
     m_style.applyFont();
-    m_style.styleRange({0, m_textView->textLength()});
+    m_style.markHighlights();
+    m_textView->restyleSeen();
 }
 
 // What the document read of its state: the bookmarks into the list, the

@@ -130,6 +130,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The styling and state that wait for the whole text.
+    void finishText();
     void restoreAnnotations();
     bool refuseHighlightChange();
     void followLink(const LinkTarget &target);

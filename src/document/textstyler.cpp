@@ -56,6 +56,8 @@ void TextStyler::applyFont()
 
 void TextStyler::styleRange(TextView::Span range, bool highlights)
 {
+    if (range.length <= 0)
+        return;
     m_view.clearFormat(range);
     const QPalette palette = m_view.palette();
     const auto headingBounds = [](const Heading &heading) {
@@ -68,6 +70,13 @@ void TextStyler::styleRange(TextView::Span range, bool highlights)
             return std::pair{word.start, word.start + word.length};
         };
         m_view.mergeFormat(clipped(requirementWords(), range, wordBounds), emphasisFormat());
+    }
+    if (m_settings.underlineLinks) {
+        QTextCharFormat dotted;
+        dotted.setUnderlineStyle(QTextCharFormat::DotLine);
+        dotted.setUnderlineColor(palette.color(QPalette::Link));
+        const std::vector<TextView::Span> links = m_view.linkSpans(range);
+        m_view.mergeFormat(links, dotted);
     }
     if (!highlights)
         return;
@@ -96,8 +105,9 @@ const std::vector<TextView::Span> &TextStyler::requirementWords()
         const QString &text = m_view.text();
         if (citesRequirementLevels(text)) {
             for (const TextSpan &word : findRequirementWords(text)) {
-                const qint32 start = m_view.toViewPosition(word.start);
-                m_requirementWords->push_back({start, m_view.toViewPosition(word.start + word.length) - start});
+                const qint32 start = m_view.indexToViewPosition(word.start);
+                m_requirementWords->push_back(
+                    {start, m_view.indexToViewPosition(word.start + word.length) - start});
             }
         }
     }

@@ -35,6 +35,8 @@ TextView::TextView(QWidget *parent)
         if (!m_markedNeedle.isEmpty())
             updateMatchMarks();
     });
+    m_sliceTimer.setInterval(0);
+    connect(&m_sliceTimer, &QTimer::timeout, this, &TextView::loadSlice);
 }
 
 void TextView::applyPalette(const QColor &text)
@@ -63,22 +65,125 @@ void TextView::setDocumentText(QString text)
     m_lineStarts.push_back(0);
     for (qsizetype i = text.indexOf(u'\n'); i >= 0; i = text.indexOf(u'\n', i + 1))
         m_lineStarts.push_back(int(i + 1));
+    m_wraps.clear();
+    for (size_t line = 0; line < m_lineStarts.size(); ++line) {
+        const int end = line + 1 < m_lineStarts.size() ? m_lineStarts[line + 1] - 1 : int(text.size());
+        for (int at = m_lineStarts[line] + WrapColumn; at < end; at += WrapColumn) {
+            // A surrogate pair stays in one block.
+            if (text.at(at).isLowSurrogate())
+                --at;
+            m_wraps.push_back(at);
+        }
+    }
     m_text = std::move(text);
-    setPlainText(m_text);
+    m_sliceTimer.stop();
+    ++m_styleGeneration;
+    if (m_text.size() <= SlicedFrom) {
+        m_loaded = m_text.size();
+        setPlainText(m_wraps.empty() ? m_text : displayText(0, int(m_text.size())));
+        return;
+    }
+    // The first screen at once, the rest between events.
+    m_loaded = std::min<qsizetype>(m_text.size(), 64 * 1024);
+    setPlainText(displayText(0, int(m_loaded)));
+    m_sliceTimer.start();
 }
 
-int TextView::lineOf(int qtPosition) const
+QString TextView::displayText(int from, int to) const
 {
-    const auto after = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), qtPosition);
+    auto wrap = std::lower_bound(m_wraps.begin(), m_wraps.end(), from);
+    if (wrap == m_wraps.end() || *wrap >= to)
+        return m_text.mid(from, to - from);
+    QString shown;
+    shown.reserve(to - from + (to - from) / WrapColumn + 1);
+    for (int at = from; at < to;) {
+        const int next = wrap != m_wraps.end() && *wrap < to ? *wrap : to;
+        shown += QStringView(m_text).mid(at, next - at);
+        if (next < to) {
+            shown += u'\n';
+            ++wrap;
+        }
+        at = next;
+    }
+    return shown;
+}
+
+void TextView::loadSlice()
+{
+    // About 20 ms of Qt's work on this machine: the window answers between slices.
+    constexpr qsizetype SliceChars = 256 * 1024;
+    const qsizetype to = std::min(m_text.size(), m_loaded + SliceChars);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    // The line it ends in grows: it is styled again when seen.
+    cursor.block().setUserState(-1);
+    cursor.insertText(displayText(int(m_loaded), int(to)));
+    m_loaded = to;
+    emit loadProgress(m_loaded, m_text.size());
+    if (m_loaded < m_text.size())
+        return;
+    m_sliceTimer.stop();
+    emit textComplete();
+}
+
+void TextView::stopLoading()
+{
+    m_sliceTimer.stop();
+}
+
+int TextView::docPosition(int index) const
+{
+    return index + int(std::upper_bound(m_wraps.begin(), m_wraps.end(), index) - m_wraps.begin());
+}
+
+int TextView::textIndex(int docPos) const
+{
+    if (m_wraps.empty())
+        return docPos;
+    // Break j stands at document position m_wraps[j] + j.
+    int low = 0;
+    int high = int(m_wraps.size());
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        if (m_wraps[size_t(mid)] + mid < docPos)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return docPos - low;
+}
+
+int TextView::blockOfLine(int line) const
+{
+    if (m_wraps.empty() || line <= 0)
+        return line;
+    const int start = m_lineStarts[size_t(std::min(line, int(m_lineStarts.size()) - 1))];
+    return line + int(std::lower_bound(m_wraps.begin(), m_wraps.end(), start) - m_wraps.begin());
+}
+
+int TextView::lineOfBlock(const QTextBlock &block) const
+{
+    return m_wraps.empty() ? block.blockNumber() : lineOf(textIndex(block.position()));
+}
+
+int TextView::lineOfIndex(int index) const
+{
+    const auto after = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), index);
     return std::max(int(after - m_lineStarts.begin()) - 1, 0);
 }
 
 qint32 TextView::toViewPosition(int qtPosition) const
 {
-    return qtPosition + lineOf(qtPosition);
+    return indexToViewPosition(textIndex(qtPosition));
 }
 
 int TextView::toQtPosition(qint32 position) const
+{
+    // What is not loaded yet ends at the end of what is.
+    return std::min(docPosition(viewToIndex(position)), document()->characterCount() - 1);
+}
+
+int TextView::viewToIndex(qint32 position) const
 {
     if (position <= 0)
         return 0;
@@ -129,25 +234,26 @@ void TextView::setSelectionLength(qint32 length)
 QString TextView::selectedText() const
 {
     const QTextCursor cursor = textCursor();
-    return m_text.mid(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart());
+    const int start = textIndex(cursor.selectionStart());
+    return m_text.mid(start, textIndex(cursor.selectionEnd()) - start);
 }
 
 int TextView::caretLine() const
 {
-    return document()->findBlock(textCursor().selectionEnd()).blockNumber();
+    return lineOf(textIndex(textCursor().selectionEnd()));
 }
 
 int TextView::firstVisibleLine() const
 {
     if (m_foldedTop && m_foldedTop->scrollValue == verticalScrollBar()->value())
         return m_foldedTop->line;
-    return firstVisibleBlock().blockNumber();
+    return lineOfBlock(firstVisibleBlock());
 }
 
 qint32 TextView::lineStart(int line) const
 {
     const int clamped = std::clamp(line, 0, int(m_lineStarts.size()) - 1);
-    return toViewPosition(m_lineStarts[size_t(clamped)]);
+    return indexToViewPosition(m_lineStarts[size_t(clamped)]);
 }
 
 int TextView::lineCount() const
@@ -157,15 +263,15 @@ int TextView::lineCount() const
 
 qint32 TextView::textLength() const
 {
-    return toViewPosition(int(m_text.size()));
+    return indexToViewPosition(int(m_text.size()));
 }
 
 qint32 TextView::findText(const QString &what, qint32 start, qint32 range, SearchOptions options) const
 {
     if (what.isEmpty() || range <= 0)
         return -1;
-    const int from = toQtPosition(start);
-    const int to = toQtPosition(qint32(std::min<qint64>(qint64(start) + range, textLength())));
+    const int from = viewToIndex(start);
+    const int to = viewToIndex(qint32(std::min<qint64>(qint64(start) + range, textLength())));
     const Qt::CaseSensitivity cs = options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
     for (qsizetype at = m_text.indexOf(what, from, cs); at >= 0 && at + what.size() <= to;
          at = m_text.indexOf(what, at + 1, cs)) {
@@ -173,7 +279,7 @@ qint32 TextView::findText(const QString &what, qint32 start, qint32 range, Searc
             continue;
         if (isFolded(lineOf(int(at))) || isFolded(lineOf(int(at + what.size() - 1))))
             continue;
-        return toViewPosition(int(at));
+        return indexToViewPosition(int(at));
     }
     return -1;
 }
@@ -290,7 +396,7 @@ const Link *TextView::linkUnder(const QPoint &viewportPoint) const
     // Past the end of the line there is no character.
     if (at < line.position() || at >= line.position() + line.length() - 1)
         return nullptr;
-    return linkAtQtPosition(at);
+    return linkAtQtPosition(textIndex(at));
 }
 
 QList<QTextCursor> TextView::linkPieces(const Link &link) const
@@ -306,8 +412,8 @@ QList<QTextCursor> TextView::linkPieces(const Link &link) const
             ++to;
         if (to > from) {
             QTextCursor piece(document());
-            piece.setPosition(from);
-            piece.setPosition(to, QTextCursor::KeepAnchor);
+            piece.setPosition(std::min(docPosition(from), document()->characterCount() - 1));
+            piece.setPosition(std::min(docPosition(to), document()->characterCount() - 1), QTextCursor::KeepAnchor);
             pieces.append(piece);
         }
         from = to;
@@ -386,7 +492,8 @@ void TextView::keyPressEvent(QKeyEvent *event)
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
         // A found match is selected with the caret at its end: take its start.
         const QTextCursor cursor = textCursor();
-        if (const Link *link = linkAtQtPosition(cursor.hasSelection() ? cursor.selectionStart() : cursor.position())) {
+        if (const Link *link =
+                linkAtQtPosition(textIndex(cursor.hasSelection() ? cursor.selectionStart() : cursor.position()))) {
             emit linkActivated(link->target);
             return;
         }
@@ -396,6 +503,9 @@ void TextView::keyPressEvent(QKeyEvent *event)
 
 void TextView::mergeFormat(std::span<const Span> spans, const QTextCharFormat &format)
 {
+    // No edit at all where nothing is formatted: an edit lays its blocks out again.
+    if (spans.empty())
+        return;
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     for (const Span &span : spans) {
@@ -432,8 +542,8 @@ void TextView::wheelEvent(QWheelEvent *event)
 void TextView::scrollToLine(int line)
 {
     // In 64 bits: a stored line near the 32-bit limits must not wrap around.
-    const int wanted = int(std::clamp<qint64>(qint64(line) - 1, 0, blockCount() - 1));
-    QTextBlock block = document()->findBlockByNumber(wanted);
+    const int wanted = int(std::clamp<qint64>(qint64(line) - 1, 0, lineCount() - 1));
+    QTextBlock block = document()->findBlockByNumber(blockOfLine(wanted));
     while (block.isValid() && !block.isVisible())
         block = block.next();
     if (!block.isValid())
@@ -443,7 +553,7 @@ void TextView::scrollToLine(int line)
     QScrollBar *bar = verticalScrollBar();
     bar->setValue(block.firstLineNumber());
     m_foldedTop.reset();
-    if (isFolded(wanted) && firstVisibleBlock().blockNumber() != wanted)
+    if (isFolded(wanted) && lineOfBlock(firstVisibleBlock()) != wanted)
         m_foldedTop = FoldedTop{wanted, bar->value()};
 }
 
@@ -466,15 +576,18 @@ void TextView::setPageFolds(std::vector<PageFold> folds)
     if (folds.empty() && m_folds.empty())
         return;
     const int top = firstVisibleLine();
-    for (const PageFold &fold : m_folds)
-        for (int line = fold.firstLine + 1; line <= fold.lastLine; ++line)
-            document()->findBlockByNumber(line).setVisible(true);
+    // Every block of the lines after a fold's first, wrapped lines too.
+    const auto setFoldsVisible = [this](bool visible) {
+        for (const PageFold &fold : m_folds) {
+            QTextBlock block = document()->findBlockByNumber(blockOfLine(fold.firstLine + 1));
+            for (const int end = blockOfLine(fold.lastLine + 1); block.isValid() && block.blockNumber() < end;
+                 block = block.next())
+                block.setVisible(visible);
+        }
+    };
+    setFoldsVisible(true);
     m_folds = std::move(folds);
-    for (const PageFold &fold : m_folds) {
-        QTextBlock block = document()->findBlockByNumber(fold.firstLine + 1);
-        for (int line = fold.firstLine + 1; line <= fold.lastLine && block.isValid(); ++line, block = block.next())
-            block.setVisible(false);
-    }
+    setFoldsVisible(false);
     // The layout learns of hidden blocks only from a change of content.
     document()->markContentsDirty(0, document()->characterCount());
     scrollToLine(top + 1);
@@ -489,7 +602,7 @@ void TextView::setPageFolds(std::vector<PageFold> folds)
 void TextView::skipFoldedLines()
 {
     QTextCursor cursor = textCursor();
-    const int line = cursor.blockNumber();
+    const int line = lineOf(textIndex(cursor.position()));
     const PageFold *fold = foldAt(line);
     if (!fold) {
         m_lastCaret = cursor.position();
@@ -502,15 +615,16 @@ void TextView::skipFoldedLines()
         int candidate = line;
         for (const PageFold *at = fold; at; at = foldAt(candidate))
             candidate = step > 0 ? at->lastLine + 1 : at->firstLine - 1;
-        if (candidate >= 0 && candidate < blockCount()) {
+        if (candidate >= 0 && candidate < lineCount()) {
             target = candidate;
             break;
         }
     }
     if (target < 0)
         return;
-    const QTextBlock block = document()->findBlockByNumber(target);
-    const int position = target > line ? block.position() : block.position() + block.length() - 1;
+    const int lineEnd = target + 1 < lineCount() ? m_lineStarts[size_t(target) + 1] - 1 : int(m_text.size());
+    const int position = std::min(docPosition(target > line ? m_lineStarts[size_t(target)] : lineEnd),
+                                  document()->characterCount() - 1);
     const int anchor = cursor.anchor();
     cursor.setPosition(cursor.hasSelection() ? anchor : position);
     cursor.setPosition(position, QTextCursor::KeepAnchor);
@@ -518,8 +632,72 @@ void TextView::skipFoldedLines()
     setTextCursor(cursor);
 }
 
+void TextView::styleSeen()
+{
+    if (!m_seenStyler)
+        return;
+    const QPointF offset = contentOffset();
+    const int bottom = viewport()->height();
+    QTextBlock runStart;
+    QTextBlock runEnd;
+    const auto styleRun = [&] {
+        if (!runStart.isValid())
+            return;
+        const qint32 from = toViewPosition(runStart.position());
+        m_seenStyler({from, toViewPosition(runEnd.position() + runEnd.length() - 1) - from});
+        for (QTextBlock block = runStart;; block = block.next()) {
+            block.setUserState(m_styleGeneration);
+            if (block == runEnd)
+                break;
+        }
+        runStart = QTextBlock();
+    };
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        if (!block.isVisible())
+            continue;
+        if (blockBoundingGeometry(block).translated(offset).top() > bottom)
+            break;
+        if (block.userState() == m_styleGeneration) {
+            styleRun();
+            continue;
+        }
+        if (!runStart.isValid())
+            runStart = block;
+        runEnd = block;
+    }
+    styleRun();
+}
+
+void TextView::restyleSeen()
+{
+    ++m_styleGeneration;
+    styleSeen();
+}
+
+std::vector<TextView::Span> TextView::linkSpans(Span span) const
+{
+    std::vector<Span> spans;
+    const int from = viewToIndex(span.start);
+    const int to = viewToIndex(span.start + span.length);
+    // Links do not nest: the first that may reach into the span is the one before it.
+    auto link = std::upper_bound(m_links.begin(), m_links.end(), from,
+                                 [](int at, const Link &l) { return at < l.start; });
+    if (link != m_links.begin())
+        --link;
+    for (; link != m_links.end() && link->start < to; ++link) {
+        for (const QTextCursor &piece : linkPieces(*link)) {
+            const qint32 start = toViewPosition(piece.selectionStart());
+            const qint32 end = toViewPosition(piece.selectionEnd());
+            if (end > span.start && start < span.start + span.length)
+                spans.push_back({start, end - start});
+        }
+    }
+    return spans;
+}
+
 void TextView::paintEvent(QPaintEvent *event)
 {
+    styleSeen();
     QPlainTextEdit::paintEvent(event);
     if (m_folds.empty())
         return;
@@ -532,7 +710,8 @@ void TextView::paintEvent(QPaintEvent *event)
         const QRectF rect = blockBoundingGeometry(block).translated(offset);
         if (rect.top() > bottom)
             break;
-        if (const PageFold *fold = foldAt(block.blockNumber()))
+        const int line = lineOfBlock(block);
+        if (const PageFold *fold = foldAt(line); fold && blockOfLine(line) == block.blockNumber())
             paintSeparator(painter, rect, fold->pageNumber);
     }
 }

@@ -5,7 +5,9 @@
 #include "textsearch.h"
 
 #include <QPlainTextEdit>
+#include <QTimer>
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -26,10 +28,25 @@ public:
         qint32 length;
     };
 
+    // A longer line reaches the layout in pieces of this many characters, one
+    // block each: shaping a line of megabytes takes seconds. Positions and
+    // lines still count the line whole.
+    static constexpr int WrapColumn = 10'000;
+    // Text up to this many characters goes into the view at once; a longer
+    // one in slices between events, the first screen first.
+    static constexpr int SlicedFrom = 4'000'000;
+
     explicit TextView(QWidget *parent = nullptr);
 
-    // Shows text whose lines are separated by "\n".
+    // Shows text whose lines are separated by "\n". A long text goes on
+    // loading after the call; textComplete() tells when all of it is in.
     void setDocumentText(QString text);
+    bool isLoading() const { return m_loaded < m_text.size(); }
+    // Stops loading: the view keeps what it has.
+    void stopLoading();
+    // The blocks the view splits the long lines into: none when no line is
+    // longer than WrapColumn.
+    bool isWrapped() const { return !m_wraps.empty(); }
     // The text shown, control characters blanked.
     const QString &text() const { return m_text; }
 
@@ -56,6 +73,20 @@ public:
     void scrollToLine(int line);
     // The end position of the whole text.
     qint32 textLength() const;
+    // The line that holds a position of text().
+    int lineOfIndex(int index) const;
+
+    // Called with each stretch of the text when it first comes into sight,
+    // and again after restyleSeen(), so that the formats of reading aids
+    // cost what is seen, not what the document holds.
+    void setSeenStyler(std::function<void(Span)> styler) { m_seenStyler = std::move(styler); }
+    // Every part of the text is styled anew when next seen; those in sight now.
+    void restyleSeen();
+    // Styles the lines in sight that are not yet.
+    void styleSeen();
+    // The pieces of the links that meet the span, line by line without
+    // their indentation.
+    std::vector<Span> linkSpans(Span span) const;
 
     // Hides the lines of each page break but the first, which shows as a
     // rule with the page number; no folds show every line. Lines and
@@ -94,6 +125,8 @@ public:
     void clearFormat(Span span);
 
     qint32 toViewPosition(int qtPosition) const;
+    // The view position of a position of text().
+    qint32 indexToViewPosition(int index) const { return index + lineOf(index); }
     int toQtPosition(qint32 position) const;
 
 signals:
@@ -102,6 +135,10 @@ signals:
     void linkActivated(const LinkTarget &target);
     // Ctrl and the wheel: steps up (positive) or down.
     void zoomRequested(int steps);
+    // How much of a long text is in the view so far, in characters.
+    void loadProgress(qint64 done, qint64 total);
+    // The whole text is in the view.
+    void textComplete();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -121,14 +158,30 @@ private:
     // The link's text line by line, without the indentation of a following line.
     QList<QTextCursor> linkPieces(const Link &link) const;
     const QString &caseFoldedText();
-    // The line that holds a QString position.
-    int lineOf(int qtPosition) const;
+    int lineOf(int index) const { return lineOfIndex(index); }
+    // Between positions of text() and of the view's document, which has a
+    // block break more at every wrap.
+    int docPosition(int index) const;
+    int textIndex(int docPos) const;
+    int blockOfLine(int line) const;
+    int viewToIndex(qint32 position) const;
+    int lineOfBlock(const QTextBlock &block) const;
+    // The text from index to end with a block break at every wrap.
+    QString displayText(int from, int to) const;
+    void loadSlice();
     // The fold that holds line, or nullptr.
     const PageFold *foldAt(int line) const;
     void skipFoldedLines();
     void paintSeparator(QPainter &painter, const QRectF &line, int page);
 
     QString m_text;
+    // Where a block break is inserted into a long line, as positions of m_text.
+    std::vector<int> m_wraps;
+    // How much of m_text the document holds.
+    qsizetype m_loaded = 0;
+    QTimer m_sliceTimer;
+    std::function<void(Span)> m_seenStyler;
+    int m_styleGeneration = 0;
     QString m_foldedText; // made on the first search that ignores case
     QString m_matchNeedle;
     SearchOptions m_matchOptions;

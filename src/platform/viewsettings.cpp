@@ -26,15 +26,17 @@ ViewSettings ViewSettings::read(const UserSettings &store)
         settings.zoom = *zoom;
     settings.hidePageBreaks = value(HidePageBreaks).value_or(DefaultHidePageBreaks) != 0;
     settings.emphasiseRequirementWords = value(EmphasiseRequirementWords).value_or(DefaultEmphasiseRequirementWords) != 0;
+    settings.underlineLinks = value(UnderlineLinks).value_or(DefaultUnderlineLinks) != 0;
     return settings;
 }
 
-std::array<std::pair<const char *, qint32>, 4> ViewSettings::storedValues() const
+std::array<std::pair<const char *, qint32>, 5> ViewSettings::storedValues() const
 {
     return {{{SettingNames::Theme, qint32(theme)},
              {Zoom, zoom},
              {HidePageBreaks, hidePageBreaks},
-             {EmphasiseRequirementWords, emphasiseRequirementWords}}};
+             {EmphasiseRequirementWords, emphasiseRequirementWords},
+             {UnderlineLinks, underlineLinks}}};
 }
 
 int ViewSettings::zoomedBy(int steps) const

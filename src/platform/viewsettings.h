@@ -25,11 +25,13 @@ struct ViewSettings
     int zoom = DefaultZoom;
     bool hidePageBreaks = true;
     bool emphasiseRequirementWords = true;
+    // References drawn with a dotted underline at all times.
+    bool underlineLinks = true;
 
     // A missing or unusable value reads as its default, the others stay.
     static ViewSettings read(const UserSettings &store);
     // Name and dword of each value, in the order they are written.
-    std::array<std::pair<const char *, qint32>, 4> storedValues() const;
+    std::array<std::pair<const char *, qint32>, 5> storedValues() const;
     // The zoom steps further in (or out, when negative), within the limits.
     int zoomedBy(int steps) const;
 

@@ -40,6 +40,10 @@ AppearanceController::AppearanceController(AppContext &context, CommandSet &comm
         m_view.emphasiseRequirementWords = checked;
         apply();
     });
+    commands.onTriggered(Command::ViewUnderlineLinks, this, [this](bool checked) {
+        m_view.underlineLinks = checked;
+        apply();
+    });
     commands.onTriggered(Command::ViewThemeSystem, this, [this] { setTheme(ViewSettings::Theme::System); });
     commands.onTriggered(Command::ViewThemeLight, this, [this] { setTheme(ViewSettings::Theme::Light); });
     commands.onTriggered(Command::ViewThemeDark, this, [this] { setTheme(ViewSettings::Theme::Dark); });
@@ -49,6 +53,7 @@ AppearanceController::AppearanceController(AppContext &context, CommandSet &comm
     });
     commands.action(Command::ViewHidePageBreaks)->setChecked(m_view.hidePageBreaks);
     commands.action(Command::ViewEmphasiseRequirementWords)->setChecked(m_view.emphasiseRequirementWords);
+    commands.action(Command::ViewUnderlineLinks)->setChecked(m_view.underlineLinks);
     setTheme(m_view.theme);
     apply();
     // The desktop's palette can change under the System theme.

@@ -34,6 +34,7 @@ enum class Command {
     ViewActualSize,
     ViewHidePageBreaks,
     ViewEmphasiseRequirementWords,
+    ViewUnderlineLinks,
     ViewThemeSystem,
     ViewThemeLight,
     ViewThemeDark,

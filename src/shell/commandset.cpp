@@ -89,6 +89,8 @@ const CommandRow Commands[] = {
      "&Emphasise Requirement Words", {}, -1,
      "Emphasise Requirement Words|Show MUST, SHOULD, MAY and the like in bold where the document cites "
      "their definition"},
+    {Command::ViewUnderlineLinks, "ViewUnderlineLinks", Menu::View, "&Underline Links", {}, -1,
+     "Underline Links|Draw a dotted line under every reference the document's links lead from"},
     {Command::ViewThemeSystem, "ViewThemeSystem", Menu::Theme, "&System", {}, -1,
      "System theme|Follow the colours of the desktop"},
     {Command::ViewThemeLight, "ViewThemeLight", Menu::Theme, "&Light", {}, -1, "Light theme|Dark text on light"},
@@ -163,7 +165,7 @@ void CommandSet::createActions()
     }
     for (Command command : {Command::ViewToolbar, Command::ViewStatusBar, Command::ViewFileTabs,
                             Command::ViewRestoreSession, Command::ViewHidePageBreaks,
-                            Command::ViewEmphasiseRequirementWords})
+                            Command::ViewEmphasiseRequirementWords, Command::ViewUnderlineLinks})
         action(command)->setCheckable(true);
     auto *themes = new QActionGroup(this);
     for (Command command : {Command::ViewThemeSystem, Command::ViewThemeLight, Command::ViewThemeDark})

@@ -137,6 +137,69 @@ private slots:
         QCOMPARE(view.findText(QString(), 0, view.textLength(), plain), -1);
     }
 
+    // A line past WrapColumn is split into blocks for the layout only:
+    // positions, lines, selections and searches still count it whole.
+    void longLinesWrapAsAViewMatter()
+    {
+        TextView view;
+        const int width = TextView::WrapColumn;
+        const QString longLine = QString(width * 2 + 5, u'x') + QStringLiteral("END");
+        view.setDocumentText(QStringLiteral("first\n") + longLine + QStringLiteral("\nlast\n"));
+        QVERIFY(view.isWrapped());
+        QCOMPARE(view.lineCount(), 4);
+        QCOMPARE(view.document()->blockCount(), 6);
+        QCOMPARE(view.document()->findBlockByNumber(1).length() - 1, width);
+        // The view's positions are those of the unwrapped text.
+        const qint32 end = view.lineStart(1) + qint32(longLine.size()) - 3;
+        QCOMPARE(view.findText(QStringLiteral("END"), 0, view.textLength(), {}), end);
+        QCOMPARE(view.lineStart(2), view.lineStart(1) + qint32(longLine.size()) + 2);
+        QCOMPARE(view.toViewPosition(view.toQtPosition(end)), end);
+        QCOMPARE(view.document()->characterAt(view.toQtPosition(end)), QChar(u'E'));
+        // A selection across a wrap reads the text without the break.
+        const qint32 across = view.lineStart(1) + width - 2;
+        view.setSelectionStart(across);
+        view.setSelectionLength(4);
+        QCOMPARE(view.selectedText(), QStringLiteral("xxxx"));
+        QCOMPARE(view.caretLine(), 1);
+        QCOMPARE(view.selectionStart(), across);
+        view.setSelectionStart(view.lineStart(2));
+        QCOMPARE(view.caretLine(), 2);
+        QCOMPARE(view.selectedText(), QString());
+        // A short text keeps one block a line.
+        view.setDocumentText(QStringLiteral("a\nb"));
+        QVERIFY(!view.isWrapped());
+        QCOMPARE(view.document()->blockCount(), 2);
+    }
+
+    // Reading aids are given only what comes into sight, once, and again
+    // after a restyle.
+    void seenStylerGetsOnlyTheLinesInSight()
+    {
+        TextView view;
+        view.resize(400, 200);
+        QString text;
+        for (int line = 0; line < 2000; ++line)
+            text += QStringLiteral("line %1\n").arg(line);
+        view.setDocumentText(text);
+        std::vector<TextView::Span> seen;
+        view.setSeenStyler([&](TextView::Span span) { seen.push_back(span); });
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.styleSeen();
+        QVERIFY(!seen.empty());
+        qint64 styled = 0;
+        for (const TextView::Span &span : seen)
+            styled += span.length;
+        QVERIFY(styled > 0);
+        QVERIFY(styled < view.textLength() / 10);
+        const size_t calls = seen.size();
+        view.styleSeen();
+        QCOMPARE(seen.size(), calls);
+        view.restyleSeen();
+        QVERIFY(seen.size() > calls);
+        QCOMPARE(seen.back().start, seen.front().start);
+    }
+
     void scrollToLine()
     {
         TextView view;

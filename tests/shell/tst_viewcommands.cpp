@@ -180,8 +180,8 @@ private slots:
         app.settings->writeLog.clear();
         QVERIFY(app.close());
         // After the window values, the session and the fonts.
-        QCOMPARE(app.settings->writeLog.mid(app.settings->writeLog.size() - 4),
-                 QStringList({"theme", "zoom", "hide_page_breaks", "emphasise_bcp14"}));
+        QCOMPARE(app.settings->writeLog.mid(app.settings->writeLog.size() - 5),
+                 QStringList({"theme", "zoom", "hide_page_breaks", "emphasise_bcp14", "underline_links"}));
         QCOMPARE(app.settings->value(SettingsKeyPath, QStringLiteral("hide_page_breaks")), QVariant(0));
     }
 
