@@ -84,7 +84,7 @@ bool BenchSettings::writeInteger(const QString &keyPath, const QString &name, qi
     return true;
 }
 
-QString BenchDialogs::askDocumentName(QWidget *, const QStringList &)
+QString BenchDialogs::askWithCompletions(QWidget *, const CompletingPrompt &, const QStringList &)
 {
     return QString();
 }

@@ -21,7 +21,7 @@ public:
     QStringList openFileNames(QWidget *owner, const QString &filter, const QString &folder) override;
     void shellOpen(QWidget *owner, const QUrl &url) override;
     bool chooseFont(QWidget *owner, QFont &font, QColor &color) override;
-    QString askDocumentName(QWidget *owner, const QStringList &completions) override;
+    QString askWithCompletions(QWidget *owner, const CompletingPrompt &prompt, const QStringList &completions) override;
     bool confirm(QWidget *owner, const QString &text, const QString &caption) override;
     void showModal(QDialog &dialog) override;
 

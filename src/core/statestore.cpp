@@ -120,7 +120,8 @@ ViewState DocumentStateFiles::readView() const
 {
     const IniContents ini(m_iniPath);
     ViewState view;
-    view.panelWidth = ini.readInteger(WinSection, LeftKey, ViewState::DefaultPanelWidth);
+    if (const int width = ini.readInteger(WinSection, LeftKey, 0); width > 0)
+        view.panelWidth = width;
     view.topLine = ini.readInteger(BookmarkSection, CurrLineKey, 1);
     return view;
 }
@@ -158,7 +159,7 @@ bool DocumentStateFiles::writeBookmarks(const DocumentRecord &record, QString *e
 bool DocumentStateFiles::writeView(const ViewState &view, QString *error) const
 {
     IniContents ini(m_iniPath);
-    ini.writeInteger(WinSection, LeftKey, view.panelWidth);
+    ini.writeInteger(WinSection, LeftKey, view.panelWidth.value_or(ViewState::DefaultPanelWidth));
     ini.writeInteger(BookmarkSection, CurrLineKey, view.topLine);
     return ini.save() || failed(m_iniPath, error);
 }

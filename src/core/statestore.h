@@ -13,7 +13,9 @@ struct ViewState
 {
     static constexpr int DefaultPanelWidth = 185;
 
-    int panelWidth = DefaultPanelWidth;
+    // Absent until the window was closed once: the window then picks a
+    // width that shows its titles.
+    std::optional<int> panelWidth;
     int topLine = 1; // counted from 1
 };
 

@@ -4,6 +4,7 @@
 #include "dialogs.h"
 #include "documentpanel.h"
 #include "inifile.h"
+#include "linkcard.h"
 #include "noticebar.h"
 
 #include <QCloseEvent>
@@ -60,14 +61,7 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
         jumpToLine(line);
         m_followTopLine = true;
     });
-    connect(m_panel, &DocumentPanel::bookmarkActivated, this, [this](int slot) {
-        // Bookmarks count lines from 0; the line above stays in sight.
-        const int line = m_document.record().bookmarks[size_t(slot)].line;
-        emit jumping({documentPath(), topLine()});
-        m_textView->setSelectionStart(
-            m_textView->lineStart(std::clamp(line, 0, std::max(m_textView->lineCount() - 1, 0))));
-        m_textView->scrollToLine(line);
-    });
+    connect(m_panel, &DocumentPanel::bookmarkActivated, this, &DocumentWindow::jumpToBookmark);
     connect(m_textView->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (m_followTopLine)
             m_panel->selectHeadingAtLine(m_textView->firstVisibleLine());
@@ -85,6 +79,7 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     connect(m_textView, &QPlainTextEdit::cursorPositionChanged, this, caretMoved);
     connect(m_textView, &QPlainTextEdit::selectionChanged, this, caretMoved);
     connect(m_textView, &TextView::linkActivated, this, &DocumentWindow::followLink);
+    m_textView->setLinkCard([this](const LinkTarget &target) { return linkCard(target); });
     m_textView->setSeenStyler([this](TextView::Span seen) { m_style.styleRange(seen); });
     connect(m_textView, &TextView::textComplete, this, &DocumentWindow::finishText);
     connect(this, &QMdiSubWindow::windowStateChanged, this,
@@ -173,7 +168,9 @@ void DocumentWindow::finishText()
     m_timings.restoreAnnotations = m_document.timings().readHighlights + clock.nsecsElapsed();
 
     clock.restart();
-    setPanelWidth(m_document.storedView().panelWidth);
+    // A quarter of the window shows typical titles whole.
+    setPanelWidth(m_document.storedView().panelWidth.value_or(
+        std::max(ViewState::DefaultPanelWidth, m_splitter->width() / 4)));
     showLine(m_document.storedView().topLine);
     // The section of the top line, even when the caret already stood there.
     m_panel->selectHeadingAtLine(m_textView->firstVisibleLine());
@@ -190,6 +187,90 @@ void DocumentWindow::jumpToLine(int line)
 {
     emit jumping({documentPath(), topLine()});
     showLine(line);
+    m_textView->flashLine(m_textView->caretLine());
+}
+
+void DocumentWindow::jumpToBookmark(int slot)
+{
+    // Bookmarks count lines from 0; the line above stays in sight.
+    const int line = std::clamp(m_document.record().bookmarks[size_t(slot)].line, 0,
+                                std::max(m_textView->lineCount() - 1, 0));
+    emit jumping({documentPath(), topLine()});
+    m_textView->setSelectionStart(m_textView->lineStart(line));
+    m_textView->scrollToLine(line);
+    m_textView->flashLine(line);
+}
+
+bool DocumentWindow::goTo(const GoToTarget &target)
+{
+    switch (target.kind) {
+    case GoToTarget::Kind::Line:
+        if (target.number < 1 || target.number > m_textView->lineCount())
+            return false;
+        jumpToLine(target.number);
+        return true;
+    case GoToTarget::Kind::Section:
+        if (const int line = lineOfSection(target.section); line > 0) {
+            jumpToLine(line);
+            return true;
+        }
+        return false;
+    case GoToTarget::Kind::Page:
+        return goToPage(target.number);
+    case GoToTarget::Kind::Bookmark:
+        break;
+    }
+    // The bookmark's place among bookmarkNames(), which skips free slots.
+    int listed = 0;
+    for (int slot = 0; slot < DocumentRecord::BookmarkSlots; ++slot) {
+        if (m_document.record().bookmarks[size_t(slot)].isFree())
+            continue;
+        if (listed++ == target.number) {
+            jumpToBookmark(slot);
+            return true;
+        }
+    }
+    return false;
+}
+
+QStringList DocumentWindow::bookmarkNames() const
+{
+    QStringList names;
+    for (const Bookmark &bookmark : m_document.record().bookmarks)
+        if (!bookmark.isFree())
+            names.append(bookmark.name);
+    return names;
+}
+
+QStringList DocumentWindow::goToCompletions() const
+{
+    QStringList completions;
+    for (const Heading &heading : m_document.record().outline.headings)
+        completions.append(heading.text);
+    return completions + bookmarkNames();
+}
+
+void DocumentWindow::setOtherDocumentCard(std::function<QString(const LinkTarget &)> card)
+{
+    m_otherDocumentCard = std::move(card);
+}
+
+QString DocumentWindow::linkCard(const LinkTarget &target) const
+{
+    const QString missing = QStringLiteral("%1 is not in this document").arg(target.description());
+    switch (target.kind) {
+    case LinkTarget::Kind::Section: {
+        const QString heading = LinkCard::section(m_document.record().outline, target.section);
+        return heading.isEmpty() ? missing : heading;
+    }
+    case LinkTarget::Kind::Reference:
+        for (const ReferenceEntry &entry : m_document.references())
+            if (entry.tag == target.reference)
+                return LinkCard::referenceEntry(m_textView->text(), entry.position);
+        return missing;
+    default:
+        return m_otherDocumentCard ? m_otherDocumentCard(target) : QString();
+    }
 }
 
 void DocumentWindow::showLine(int line)
@@ -238,6 +319,7 @@ void DocumentWindow::setViewSettings(const ViewSettings &settings)
 {
     const ViewSettings previous = m_style.settings();
     m_style.setSettings(settings);
+    m_panel->setVisible(settings.showIndexPanel);
     if (!m_textShown)
         return;
     if (settings.zoom != previous.zoom || settings.emphasiseRequirementWords != previous.emphasiseRequirementWords
@@ -392,12 +474,16 @@ bool DocumentWindow::goToPage(int page)
     return true;
 }
 
-QString DocumentWindow::reference() const
+QString DocumentWindow::caretSection() const
 {
     const Outline &outline = m_document.record().outline;
     const int index = outline.headingAtLine(m_textView->caretLine() + 1);
-    const QString section = index >= 0 ? outline.headings[size_t(index)].number : QString();
-    const QString cited = citation(documentPath(), section);
+    return index >= 0 ? outline.headings[size_t(index)].number : QString();
+}
+
+QString DocumentWindow::reference() const
+{
+    const QString cited = citation(documentPath(), caretSection());
     const QString selected = m_textView->selectedText();
     return selected.isEmpty() ? cited : quotedCitation(cited, selected);
 }

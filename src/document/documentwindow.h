@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document.h"
+#include "gototarget.h"
 #include "documentfind.h"
 #include "jumphistory.h"
 #include "textstyler.h"
@@ -72,6 +73,19 @@ public:
     bool goToPage(int page);
     // The citation of the caret's section, with the selection quoted below.
     QString reference() const;
+    // The number of the section that holds the caret ("3.8.1"), or empty.
+    QString caretSection() const;
+
+    // Goes to a line, section, page or bookmark; false when the document
+    // has none such, with nothing moved.
+    bool goTo(const GoToTarget &target);
+    // What Go To offers as the user types: the index entries, then the bookmarks.
+    QStringList goToCompletions() const;
+    QStringList bookmarkNames() const;
+
+    // What a link's card says of a document other than this one, for the
+    // library to answer; a place in this document the window describes itself.
+    void setOtherDocumentCard(std::function<QString(const LinkTarget &)> card);
 
     using MatchResult = DocumentFind::MatchResult;
     // Selects the first match starting at or after from (forward), or the
@@ -135,6 +149,8 @@ private:
     void restoreAnnotations();
     bool refuseHighlightChange();
     void followLink(const LinkTarget &target);
+    QString linkCard(const LinkTarget &target) const;
+    void jumpToBookmark(int slot);
 
     Dialogs &m_dialogs;
     const StateStore &m_stateStore;
@@ -153,4 +169,5 @@ private:
     // the heading cannot reach the top line, and its entry stays selected.
     bool m_followTopLine = true;
     LoadTimings m_timings;
+    std::function<QString(const LinkTarget &)> m_otherDocumentCard;
 };

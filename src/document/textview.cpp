@@ -37,6 +37,13 @@ TextView::TextView(QWidget *parent)
     });
     m_sliceTimer.setInterval(0);
     connect(&m_sliceTimer, &QTimer::timeout, this, &TextView::loadSlice);
+    // Long enough to be seen after the scroll, short enough not to linger.
+    m_flashTimer.setSingleShot(true);
+    m_flashTimer.setInterval(1200);
+    connect(&m_flashTimer, &QTimer::timeout, this, [this] {
+        m_flashedLine = -1;
+        showExtraSelections();
+    });
 }
 
 void TextView::applyPalette(const QColor &text)
@@ -359,6 +366,15 @@ void TextView::updateMatchMarks()
 void TextView::showExtraSelections()
 {
     QList<QTextEdit::ExtraSelection> all = m_matchMarks;
+    if (m_flashedLine >= 0 && m_flashedLine < lineCount()) {
+        QTextCharFormat mark;
+        QColor colour = palette().color(QPalette::Highlight);
+        colour.setAlpha(70);
+        mark.setBackground(colour);
+        mark.setProperty(QTextFormat::FullWidthSelection, true);
+        QTextCursor line(document()->findBlockByNumber(blockOfLine(m_flashedLine)));
+        all.append({line, mark});
+    }
     if (m_hoveredLink) {
         QTextCharFormat underline;
         underline.setFontUnderline(true);
@@ -382,6 +398,36 @@ const Link *TextView::linkAtQtPosition(int qtPosition) const
         return nullptr;
     const Link &link = *std::prev(after);
     return qtPosition < link.start + link.length ? &link : nullptr;
+}
+
+const Link *TextView::linkAtCaret() const
+{
+    // A found match is selected with the caret at its end: take its start.
+    const QTextCursor cursor = textCursor();
+    return linkAtQtPosition(textIndex(cursor.hasSelection() ? cursor.selectionStart() : cursor.position()));
+}
+
+QString TextView::linkCardText(const Link &link) const
+{
+    const QString card = m_linkCard ? m_linkCard(link.target) : QString();
+    return card.isEmpty() ? link.target.description() : card;
+}
+
+bool TextView::showLinkCardAtCaret()
+{
+    const Link *link = linkAtCaret();
+    if (!link)
+        return false;
+    const QPoint below = viewport()->mapToGlobal(cursorRect().bottomLeft());
+    QToolTip::showText(below, plainToolTip(linkCardText(*link)), viewport());
+    return true;
+}
+
+void TextView::flashLine(int line)
+{
+    m_flashedLine = line;
+    showExtraSelections();
+    m_flashTimer.start();
 }
 
 const Link *TextView::linkUnder(const QPoint &viewportPoint) const
@@ -466,7 +512,7 @@ bool TextView::viewportEvent(QEvent *event)
     if (event->type() == QEvent::ToolTip) {
         const auto *help = static_cast<QHelpEvent *>(event);
         if (const Link *link = linkUnder(help->pos()))
-            QToolTip::showText(help->globalPos(), plainToolTip(link->target.description()), viewport());
+            QToolTip::showText(help->globalPos(), plainToolTip(linkCardText(*link)), viewport());
         else
             QToolTip::hideText();
         return true;
@@ -490,10 +536,7 @@ void TextView::keyPressEvent(QKeyEvent *event)
         return;
     }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
-        // A found match is selected with the caret at its end: take its start.
-        const QTextCursor cursor = textCursor();
-        if (const Link *link =
-                linkAtQtPosition(textIndex(cursor.hasSelection() ? cursor.selectionStart() : cursor.position()))) {
+        if (const Link *link = linkAtCaret()) {
             emit linkActivated(link->target);
             return;
         }

@@ -118,6 +118,16 @@ public:
     // underlined with a pointing hand under the pointer, followed by
     // Ctrl+click, by Enter with the caret inside and from the context menu.
     void setLinks(std::vector<Link> links);
+    // What the card over a link says, shown as its tool tip and by
+    // showLinkCardAtCaret(); without one the card names the target.
+    void setLinkCard(std::function<QString(const LinkTarget &)> card) { m_linkCard = std::move(card); }
+    // The card of the link at the caret, beside it; false when the caret is on no link.
+    bool showLinkCardAtCaret();
+    // Marks the line (counted from 0) for a moment, so that the eye finds
+    // where a jump landed.
+    void flashLine(int line);
+    // The line flashLine() marks now, or -1.
+    int flashedLine() const { return m_flashedLine; }
 
     // Merges the format into every span, as one edit.
     void mergeFormat(std::span<const Span> spans, const QTextCharFormat &format);
@@ -154,6 +164,8 @@ private:
     void showExtraSelections();
     const Link *linkAtQtPosition(int qtPosition) const;
     const Link *linkUnder(const QPoint &viewportPoint) const;
+    const Link *linkAtCaret() const;
+    QString linkCardText(const Link &link) const;
     void hoverLink(const Link *link);
     // The link's text line by line, without the indentation of a following line.
     QList<QTextCursor> linkPieces(const Link &link) const;
@@ -191,6 +203,9 @@ private:
     QList<QTextEdit::ExtraSelection> m_matchMarks;
     std::vector<Link> m_links;
     const Link *m_hoveredLink = nullptr;
+    std::function<QString(const LinkTarget &)> m_linkCard;
+    int m_flashedLine = -1;
+    QTimer m_flashTimer;
     // Where each line starts, in QString positions.
     std::vector<int> m_lineStarts;
     std::vector<PageFold> m_folds;

@@ -8,6 +8,15 @@ class QFont;
 class QUrl;
 class QWidget;
 
+// The words of a one-line prompt that offers completions.
+struct CompletingPrompt
+{
+    QString caption;
+    QString label;       // with its & for the shortcut
+    QString placeholder; // what the empty field says may be typed
+    QString acceptText;  // the default button
+};
+
 // The modal dialogs and shell services the program uses, behind one seam so
 // that tests can script them instead of blocking on a real dialog.
 class Dialogs
@@ -35,9 +44,10 @@ public:
     // A font chooser that opens on font and colour; true when confirmed, with
     // both updated to the choice. The face keeps its name unless another is picked.
     virtual bool chooseFont(QWidget *owner, QFont &font, QColor &color) = 0;
-    // A one-line prompt for a document of the RFC series, offering the
-    // completions that contain what is typed; Cancel gives the empty text.
-    virtual QString askDocumentName(QWidget *owner, const QStringList &completions) = 0;
+    // A one-line prompt offering the completions that contain what is
+    // typed; Return on a completion takes it. Cancel gives the empty text.
+    virtual QString askWithCompletions(QWidget *owner, const CompletingPrompt &prompt,
+                                       const QStringList &completions) = 0;
     // A question with Yes and No, No the default; true for Yes.
     virtual bool confirm(QWidget *owner, const QString &text, const QString &caption) = 0;
     // Shows a dialog of the program's own modally; its result is not used.

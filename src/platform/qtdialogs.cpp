@@ -166,28 +166,29 @@ bool QtDialogs::chooseFont(QWidget *owner, QFont &font, QColor &color)
     return true;
 }
 
-QString QtDialogs::askDocumentName(QWidget *owner, const QStringList &completions)
+QString QtDialogs::askWithCompletions(QWidget *owner, const CompletingPrompt &prompt, const QStringList &completions)
 {
     QDialog dialog(owner);
-    dialog.setWindowTitle(QStringLiteral("Open RFC"));
+    dialog.setWindowTitle(prompt.caption);
     auto *field = new QLineEdit;
-    field->setPlaceholderText(QStringLiteral("9293, RFC 9293, BCP 14, draft-ietf-quic-transport-34 or words of a title"));
+    field->setPlaceholderText(prompt.placeholder);
     field->setMinimumWidth(420);
     auto *completer = new QCompleter(completions, &dialog);
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     completer->setFilterMode(Qt::MatchContains);
     completer->setMaxVisibleItems(12);
     field->setCompleter(completer);
-    // Return on a completion opens it: the first Return must not only close the list.
+    // Return on a completion takes it: the first Return must not only close the list.
     QObject::connect(completer, qOverload<const QString &>(&QCompleter::activated), &dialog,
                      [field, &dialog](const QString &text) {
                          field->setText(text);
                          dialog.accept();
                      });
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+    buttons->addButton(prompt.acceptText, QDialogButtonBox::AcceptRole)->setDefault(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto *label = new QLabel(QStringLiteral("&Document:"));
+    auto *label = new QLabel(prompt.label);
     label->setBuddy(field);
     auto *layout = new QVBoxLayout(&dialog);
     layout->addWidget(label);

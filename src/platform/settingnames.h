@@ -46,6 +46,8 @@ inline constexpr char EmphasiseRequirementWords[] = "emphasise_bcp14";
 inline constexpr qint32 DefaultEmphasiseRequirementWords = 1;
 inline constexpr char UnderlineLinks[] = "underline_links";
 inline constexpr qint32 DefaultUnderlineLinks = 1;
+inline constexpr char ShowIndexPanel[] = "show_index_panel";
+inline constexpr qint32 DefaultShowIndexPanel = 1;
 
 // Library, strings. An empty folder is "library/" in the user's data folder;
 // the addresses default to DocumentFetcher::DefaultRfcBaseUrl,

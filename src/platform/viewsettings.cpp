@@ -27,16 +27,18 @@ ViewSettings ViewSettings::read(const UserSettings &store)
     settings.hidePageBreaks = value(HidePageBreaks).value_or(DefaultHidePageBreaks) != 0;
     settings.emphasiseRequirementWords = value(EmphasiseRequirementWords).value_or(DefaultEmphasiseRequirementWords) != 0;
     settings.underlineLinks = value(UnderlineLinks).value_or(DefaultUnderlineLinks) != 0;
+    settings.showIndexPanel = value(ShowIndexPanel).value_or(DefaultShowIndexPanel) != 0;
     return settings;
 }
 
-std::array<std::pair<const char *, qint32>, 5> ViewSettings::storedValues() const
+std::array<std::pair<const char *, qint32>, 6> ViewSettings::storedValues() const
 {
     return {{{SettingNames::Theme, qint32(theme)},
              {Zoom, zoom},
              {HidePageBreaks, hidePageBreaks},
              {EmphasiseRequirementWords, emphasiseRequirementWords},
-             {UnderlineLinks, underlineLinks}}};
+             {UnderlineLinks, underlineLinks},
+             {ShowIndexPanel, showIndexPanel}}};
 }
 
 int ViewSettings::zoomedBy(int steps) const

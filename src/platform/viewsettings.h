@@ -27,11 +27,13 @@ struct ViewSettings
     bool emphasiseRequirementWords = true;
     // References drawn with a dotted underline at all times.
     bool underlineLinks = true;
+    // The index and bookmarks beside the text.
+    bool showIndexPanel = true;
 
     // A missing or unusable value reads as its default, the others stay.
     static ViewSettings read(const UserSettings &store);
     // Name and dword of each value, in the order they are written.
-    std::array<std::pair<const char *, qint32>, 5> storedValues() const;
+    std::array<std::pair<const char *, qint32>, 6> storedValues() const;
     // The zoom steps further in (or out, when negative), within the limits.
     int zoomedBy(int steps) const;
 

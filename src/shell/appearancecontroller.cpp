@@ -32,18 +32,17 @@ AppearanceController::AppearanceController(AppContext &context, CommandSet &comm
     commands.onTriggered(Command::ViewZoomIn, this, [this] { setZoom(m_view.zoomedBy(1)); });
     commands.onTriggered(Command::ViewZoomOut, this, [this] { setZoom(m_view.zoomedBy(-1)); });
     commands.onTriggered(Command::ViewActualSize, this, [this] { setZoom(ViewSettings::DefaultZoom); });
-    commands.onTriggered(Command::ViewHidePageBreaks, this, [this](bool checked) {
-        m_view.hidePageBreaks = checked;
-        apply();
-    });
-    commands.onTriggered(Command::ViewEmphasiseRequirementWords, this, [this](bool checked) {
-        m_view.emphasiseRequirementWords = checked;
-        apply();
-    });
-    commands.onTriggered(Command::ViewUnderlineLinks, this, [this](bool checked) {
-        m_view.underlineLinks = checked;
-        apply();
-    });
+    const auto toggle = [this, &commands](Command command, bool ViewSettings::*shown) {
+        commands.action(command)->setChecked(m_view.*shown);
+        commands.onTriggered(command, this, [this, shown](bool checked) {
+            m_view.*shown = checked;
+            apply();
+        });
+    };
+    toggle(Command::ViewHidePageBreaks, &ViewSettings::hidePageBreaks);
+    toggle(Command::ViewEmphasiseRequirementWords, &ViewSettings::emphasiseRequirementWords);
+    toggle(Command::ViewUnderlineLinks, &ViewSettings::underlineLinks);
+    toggle(Command::ViewIndexPanel, &ViewSettings::showIndexPanel);
     commands.onTriggered(Command::ViewThemeSystem, this, [this] { setTheme(ViewSettings::Theme::System); });
     commands.onTriggered(Command::ViewThemeLight, this, [this] { setTheme(ViewSettings::Theme::Light); });
     commands.onTriggered(Command::ViewThemeDark, this, [this] { setTheme(ViewSettings::Theme::Dark); });
@@ -51,9 +50,6 @@ AppearanceController::AppearanceController(AppContext &context, CommandSet &comm
         connect(document->textView(), &TextView::zoomRequested, this,
                 [this](int steps) { setZoom(m_view.zoomedBy(steps)); });
     });
-    commands.action(Command::ViewHidePageBreaks)->setChecked(m_view.hidePageBreaks);
-    commands.action(Command::ViewEmphasiseRequirementWords)->setChecked(m_view.emphasiseRequirementWords);
-    commands.action(Command::ViewUnderlineLinks)->setChecked(m_view.underlineLinks);
     setTheme(m_view.theme);
     apply();
     // The desktop's palette can change under the System theme.

@@ -42,6 +42,8 @@ const CommandRow Commands[] = {
     {Command::EditCopyReference, "EditCopyReference", Menu::Edit, "Copy &Reference",
      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), -1,
      "Copy Reference|Copies the citation of the current section and the selection quoted below it"},
+    {Command::EditCopyLink, "EditCopyLink", Menu::Edit, "Copy &Link", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C),
+     -1, "Copy Link|Copies the web address of the current section at the RFC Editor or the IETF"},
     {Command::EditAddBookmark, "EditAddBookmark", Menu::Edit, "&Add bookmark ...",
      QKeySequence(Qt::CTRL | Qt::Key_M), ImageList::AddBookmark, "Add Bookmark|AddBookmark", true},
     {Command::EditDeleteBookmark, "EditDeleteBookmark", Menu::Edit, "Delete bookmark", {}, -1,
@@ -68,6 +70,10 @@ const CommandRow Commands[] = {
      ImageList::Forward, "Forward|Go forward again"},
     {Command::GoPage, "GoPage", Menu::Go, "&Page...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G), -1,
      "Page|Go to a page by its printed number", true},
+    {Command::GoGoTo, "GoGoTo", Menu::Go, "&Go To...", QKeySequence(Qt::CTRL | Qt::Key_G), -1,
+     "Go To|Go to a line, a section, a page (\"p 20\") or a bookmark"},
+    {Command::GoLinkCard, "GoLinkCard", Menu::Go, "Link &Card", QKeySequence(Qt::CTRL | Qt::Key_K), -1,
+     "Link Card|Show where the link at the caret leads", true},
     {Command::ConfigTextFont, "ConfigTextFont", Menu::Config, "&Text Font ...", {}, -1,
      "Font .. | Set RFC document font"},
     {Command::ConfigHeaderFont, "ConfigHeaderFont", Menu::Config, "&Header Font ...", {}, -1,
@@ -91,6 +97,8 @@ const CommandRow Commands[] = {
      "their definition"},
     {Command::ViewUnderlineLinks, "ViewUnderlineLinks", Menu::View, "&Underline Links", {}, -1,
      "Underline Links|Draw a dotted line under every reference the document's links lead from"},
+    {Command::ViewIndexPanel, "ViewIndexPanel", Menu::View, "In&dex Panel", QKeySequence(Qt::Key_F9), -1,
+     "Index Panel|Show the index and the bookmarks beside the text"},
     {Command::ViewThemeSystem, "ViewThemeSystem", Menu::Theme, "&System", {}, -1,
      "System theme|Follow the colours of the desktop"},
     {Command::ViewThemeLight, "ViewThemeLight", Menu::Theme, "&Light", {}, -1, "Light theme|Dark text on light"},
@@ -165,7 +173,8 @@ void CommandSet::createActions()
     }
     for (Command command : {Command::ViewToolbar, Command::ViewStatusBar, Command::ViewFileTabs,
                             Command::ViewRestoreSession, Command::ViewHidePageBreaks,
-                            Command::ViewEmphasiseRequirementWords, Command::ViewUnderlineLinks})
+                            Command::ViewEmphasiseRequirementWords, Command::ViewUnderlineLinks,
+                            Command::ViewIndexPanel})
         action(command)->setCheckable(true);
     auto *themes = new QActionGroup(this);
     for (Command command : {Command::ViewThemeSystem, Command::ViewThemeLight, Command::ViewThemeDark})

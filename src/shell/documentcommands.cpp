@@ -2,12 +2,14 @@
 
 #include "commandset.h"
 #include "dialogs.h"
+#include "documentaddress.h"
 #include "documentmanager.h"
 #include "documentwindow.h"
 #include "textview.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QMenuBar>
 
 namespace {
@@ -38,6 +40,7 @@ DocumentCommands::DocumentCommands(CommandSet &commands, DocumentManager &docume
         if (DocumentWindow *document = m_documents.active())
             QApplication::clipboard()->setText(document->reference());
     });
+    commands.onTriggered(Command::EditCopyLink, this, &DocumentCommands::copyLink);
     commands.onTriggered(Command::EditAddBookmark, this, &DocumentCommands::addBookmark);
     onDocument(Command::EditDeleteBookmark, &DocumentWindow::deleteBookmark);
     onDocument(Command::EditHighlight, &DocumentWindow::highlightSelection);
@@ -63,6 +66,23 @@ void DocumentCommands::addBookmark()
     if (!name.isEmpty())
         if (DocumentWindow *document = m_documents.active())
             document->addBookmark(name);
+}
+
+void DocumentCommands::copyLink()
+{
+    DocumentWindow *document = m_documents.active();
+    if (!document)
+        return;
+    const std::optional<DocumentName> &name = document->documentName();
+    const QString address = name ? documentAddressUrl(*name, document->caretSection()) : QString();
+    if (address.isEmpty()) {
+        m_dialogs.information(&m_window,
+                              QStringLiteral("%1 has no web address: only an RFC or a draft with its revision has one.")
+                                  .arg(QFileInfo(document->documentPath()).fileName()),
+                              QStringLiteral("Copy Link"));
+        return;
+    }
+    QApplication::clipboard()->setText(address);
 }
 
 void DocumentCommands::focusMoved(QWidget *, QWidget *now)

@@ -10,7 +10,7 @@ class TextView;
 class QWidget;
 
 // The Edit commands on the document in front: Copy (from whichever text
-// had the focus), Copy Reference, bookmarks and highlights.
+// had the focus), Copy Reference, Copy Link, bookmarks and highlights.
 class DocumentCommands : public QObject
 {
     Q_OBJECT
@@ -22,6 +22,7 @@ public:
 
 private:
     void addBookmark();
+    void copyLink();
     void focusMoved(QWidget *old, QWidget *now);
 
     CommandSet &m_commands;

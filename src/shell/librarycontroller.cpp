@@ -4,6 +4,7 @@
 #include "commandset.h"
 #include "dialogs.h"
 #include "documentmanager.h"
+#include "documentaddress.h"
 #include "documentname.h"
 #include "documentwindow.h"
 #include "filetabs.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QUrl>
 
 const QString LibraryController::FetchSource = QStringLiteral("fetch");
 
@@ -43,6 +45,7 @@ LibraryController::LibraryController(AppContext &context, CommandSet &commands, 
             showIndexFacts(document);
     });
     connect(&documents, &DocumentManager::opened, this, [this](DocumentWindow *document) {
+        document->setOtherDocumentCard([this](const LinkTarget &target) { return linkCard(target); });
         showIndexFacts(document);
         if (isInLibrary(document->documentPath()))
             m_library->refreshIndex();
@@ -53,7 +56,12 @@ LibraryController::LibraryController(AppContext &context, CommandSet &commands, 
 void LibraryController::askAndOpen()
 {
     m_library->refreshIndex();
-    const QString text = m_context.dialogs.askDocumentName(&m_window, m_library->completions());
+    const QString text = m_context.dialogs.askWithCompletions(
+        &m_window,
+        {QStringLiteral("Open RFC"), QStringLiteral("&Document:"),
+         QStringLiteral("9293, RFC 9293, BCP 14, draft-ietf-quic-transport-34 or words of a title"),
+         QStringLiteral("&Open")},
+        m_library->completions());
     if (!text.isEmpty())
         openTyped(text);
 }
@@ -95,20 +103,36 @@ void LibraryController::openArguments(const QStringList &arguments)
     }
 }
 
+QString LibraryController::localCopy(const DocumentName &name) const
+{
+    if (DocumentWindow *open = m_documents.find(name))
+        return open->documentPath();
+    return m_library->find(name, m_documents.activeFolder());
+}
+
+QString LibraryController::linkCard(const LinkTarget &target) const
+{
+    std::optional<DocumentAddress> address;
+    if (target.kind == LinkTarget::Kind::Url)
+        address = parseDocumentAddress(QUrl(target.url));
+    else if (const std::optional<DocumentName> name = DocumentName::parse(target.document))
+        address = DocumentAddress{*name, target.section};
+    if (!address)
+        return target.kind == LinkTarget::Kind::Url ? QStringLiteral("%1\nOpens in the web browser").arg(target.url)
+                                                    : QString();
+    return m_library->card(address->name, address->section, localCopy(address->name));
+}
+
 void LibraryController::openDocument(const DocumentName &name, const QString &section, Reason reason)
 {
-    if (DocumentWindow *open = m_documents.find(name)) {
-        openFile(open->documentPath(), section);
-        return;
-    }
-    const QString citingFolder = m_documents.activeFolder();
-    if (const QString path = m_library->find(name, citingFolder); !path.isEmpty()) {
+    if (const QString path = localCopy(name); !path.isEmpty()) {
         openFile(path, section);
         return;
     }
     if (reason == Reason::FollowingLink && !m_library->settings().fetchOnFollow) {
         emit message(QStringLiteral("%1 is not in %2; Open RFC (Ctrl+Shift+O) fetches it")
-                         .arg(name.displayName(), (folders() + QStringList{citingFolder}).join(QStringLiteral(", "))),
+                         .arg(name.displayName(),
+                              (folders() + QStringList{m_documents.activeFolder()}).join(QStringLiteral(", "))),
                      15000);
         return;
     }

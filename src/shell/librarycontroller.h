@@ -13,10 +13,11 @@ class QStatusBar;
 class QWidget;
 class RfcLibrary;
 class StatusProgress;
+struct LinkTarget;
 
 // The library of RFCs and drafts in the window: Open RFC, fetching with its
 // progress and Cancel, and what the RFC index says of each open document
-// (its tab's tool tip and the bar above its text).
+// (its tab's tool tip, the bar above its text and the cards over its links).
 class LibraryController : public QObject
 {
     Q_OBJECT
@@ -55,6 +56,9 @@ private:
     bool isInLibrary(const QString &path) const;
     void showIndexFacts(DocumentWindow *window);
     void openFile(const QString &path, const QString &section);
+    // The open copy of a document, else the one the library finds.
+    QString localCopy(const DocumentName &name) const;
+    QString linkCard(const LinkTarget &target) const;
 
     AppContext &m_context;
     DocumentManager &m_documents;

@@ -16,6 +16,7 @@
 namespace {
 
 constexpr int PageNumberLimit = 6;
+constexpr int MessageTimeout = 5000;
 
 } // namespace
 
@@ -31,6 +32,8 @@ NavigationController::NavigationController(CommandSet &commands, DocumentManager
     commands.onTriggered(Command::GoBack, this, [this] { goThroughHistory(&JumpHistory::back); });
     commands.onTriggered(Command::GoForward, this, [this] { goThroughHistory(&JumpHistory::forward); });
     commands.onTriggered(Command::GoPage, this, &NavigationController::goToPage);
+    commands.onTriggered(Command::GoGoTo, this, &NavigationController::goTo);
+    commands.onTriggered(Command::GoLinkCard, this, &NavigationController::showLinkCard);
     connect(&documents, &DocumentManager::opened, this, [this](DocumentWindow *document) {
         connect(document, &DocumentWindow::jumping, this, &NavigationController::recordJump);
         connect(document, &DocumentWindow::noticeLinkActivated, this, &NavigationController::openAddress);
@@ -121,6 +124,36 @@ void NavigationController::goToPage()
     DocumentWindow *document = m_documents.active();
     if (document && !(ok && document->goToPage(page)))
         m_dialogs.information(&m_window, QStringLiteral("There is no page %1.").arg(answer), caption);
+}
+
+void NavigationController::goTo()
+{
+    DocumentWindow *document = m_documents.active();
+    if (!document)
+        return;
+    const QString caption = QStringLiteral("Go To");
+    const QString answer = m_dialogs.askWithCompletions(
+        &m_window,
+        {caption, QStringLiteral("&Line, section, page or bookmark:"),
+         QStringLiteral("120, 3.8.1, A.2, p 20 or a bookmark's name"), QStringLiteral("&Go")},
+        document->goToCompletions());
+    if (answer.isEmpty())
+        return;
+    const std::optional<GoToTarget> target = parseGoToTarget(answer, document->bookmarkNames());
+    // The dialog may have outlived the document.
+    document = m_documents.active();
+    if (!target)
+        m_dialogs.information(&m_window,
+                              QStringLiteral("\"%1\" is no line number, section, page or bookmark.").arg(answer),
+                              caption);
+    else if (document && !document->goTo(*target))
+        m_dialogs.information(&m_window, QStringLiteral("\"%1\" is not in this document.").arg(answer), caption);
+}
+
+void NavigationController::showLinkCard()
+{
+    if (DocumentWindow *document = m_documents.active(); document && !document->textView()->showLinkCardAtCaret())
+        emit message(QStringLiteral("The caret is on no link"), MessageTimeout);
 }
 
 void NavigationController::updateActions()

@@ -15,8 +15,8 @@ class LibraryController;
 class QWidget;
 
 // Moving between places: back and forward over the jumps (the Go menu, the
-// mouse's side buttons), links to other documents and web pages, and Go to
-// Page.
+// mouse's side buttons), links to other documents and web pages, Go To,
+// Go to Page and the card of the link at the caret.
 class NavigationController : public QObject
 {
     Q_OBJECT
@@ -43,6 +43,8 @@ private:
     // A link to another document: the open copy, a local one, or one fetched.
     void followLink(const LinkTarget &target);
     void goToPage();
+    void goTo();
+    void showLinkCard();
     void updateActions();
 
     CommandSet &m_commands;

@@ -6,6 +6,7 @@
 #include "userfolders.h"
 #include "usersettings.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -18,6 +19,15 @@ const QString RfcBaseValue = QLatin1String(SettingNames::RfcBaseUrl);
 const QString DraftBaseValue = QLatin1String(SettingNames::DraftBaseUrl);
 const QString IndexValue = QLatin1String(SettingNames::IndexUrl);
 const QString FetchOnFollowValue = QLatin1String(SettingNames::FetchOnFollow);
+
+// "RFC 7230, RFC 7231"
+QString rfcList(const QList<int> &numbers)
+{
+    QStringList names;
+    for (int number : numbers)
+        names << QStringLiteral("RFC %1").arg(number);
+    return names.join(QStringLiteral(", "));
+}
 
 QString defaultLibraryFolder()
 {
@@ -194,6 +204,30 @@ void RfcLibrary::loadIndex()
     m_indexLoad.setFuture(RfcIndex::loadAsync(path));
 }
 
+QString RfcLibrary::card(const DocumentName &name, const QString &section, const QString &localCopy) const
+{
+    QStringList lines;
+    if (!section.isEmpty())
+        lines << QStringLiteral("%1 %2 of %3")
+                     .arg(section.front().isLetter() ? QStringLiteral("Appendix") : QStringLiteral("Section"), section,
+                          name.displayName());
+    const RfcEntry *entry = name.kind() == DocumentName::Kind::Rfc ? m_index.entry(name.number()) : nullptr;
+    if (entry) {
+        lines << m_index.toolTip(name.number());
+        if (!entry->obsoletedBy.isEmpty())
+            lines << QStringLiteral("Obsoleted by %1").arg(rfcList(entry->obsoletedBy));
+    } else if (section.isEmpty()) {
+        lines << name.displayName();
+    }
+    if (!localCopy.isEmpty())
+        lines << QStringLiteral("Here: %1").arg(QDir::toNativeSeparators(localCopy));
+    else if (m_settings.fetchOnFollow)
+        lines << QStringLiteral("Not on this machine: following the link fetches it");
+    else
+        lines << QStringLiteral("Not on this machine: Open RFC (Ctrl+Shift+O) fetches it");
+    return lines.join(u'\n');
+}
+
 QStringList RfcLibrary::completions() const
 {
     // Current RFCs first: an obsoleted one is rarely the one wanted.
@@ -206,10 +240,7 @@ QStringList RfcLibrary::completions() const
             current << text;
             continue;
         }
-        QStringList by;
-        for (int number : entry.obsoletedBy)
-            by << QStringLiteral("RFC %1").arg(number);
-        obsoleted << QStringLiteral("%1 (obsoleted by %2)").arg(text, by.join(QStringLiteral(", ")));
+        obsoleted << QStringLiteral("%1 (obsoleted by %2)").arg(text, rfcList(entry.obsoletedBy));
     }
     return current + obsoleted;
 }

@@ -62,6 +62,10 @@ public:
     // Protocol (TCP)", then the obsoleted ones: "RFC 793 Transmission
     // Control Protocol (obsoleted by RFC 9293)".
     QStringList completions() const;
+    // The card over a link to a document: what the RFC index says of it
+    // (title, status, date, what obsoletes it) and where its copy here is,
+    // if there is one.
+    QString card(const DocumentName &name, const QString &section, const QString &localCopy) const;
     // The RFC a file of the library names ("rfc9293.txt"), or 0.
     static int rfcNumberOf(const QString &path);
 

@@ -31,7 +31,7 @@ QStringList described(const Document &document)
     }
     for (const TextRange &range : record.highlights.ranges())
         lines << QStringLiteral("highlight %1 %2").arg(range.start).arg(range.end);
-    lines << QStringLiteral("view %1 %2").arg(document.storedView().panelWidth).arg(document.storedView().topLine);
+    lines << QStringLiteral("view %1 %2").arg(document.storedView().panelWidth.value_or(0)).arg(document.storedView().topLine);
     lines << QStringLiteral("lines %1, %2 characters").arg(record.outline.lineCount).arg(document.text().size());
     return lines;
 }
@@ -143,7 +143,7 @@ private slots:
         QVERIFY2(document.saveState({240, 57}, &error), qPrintable(error));
 
         const Document again = Document::read(path, m_store);
-        QCOMPARE(again.storedView().panelWidth, 240);
+        QCOMPARE(again.storedView().panelWidth.value_or(0), 240);
         QCOMPARE(again.storedView().topLine, 57);
         QCOMPARE(again.record().bookmarkCount, 2);
         QCOMPARE(again.record().bookmarks[0], (Bookmark{150, QStringLiteral("middle")}));

@@ -156,7 +156,7 @@ private slots:
         QVERIFY(files.readBookmarks(again));
         QCOMPARE(again.bookmarkCount, Stored);
         QCOMPARE(again.bookmarks, doc.bookmarks);
-        QCOMPARE(files.readView().panelWidth, 240);
+        QCOMPARE(files.readView().panelWidth.value_or(0), 240);
         const IniFile ini(files.iniPath());
         QCOMPARE(ini.readInteger(QStringLiteral("bookmark"), QString::number(IniContents::MaxSectionEntries), -1), -1);
     }

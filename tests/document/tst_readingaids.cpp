@@ -276,6 +276,15 @@ private slots:
         window->textView()->setSelectionStart(window->textView()->lineStart(6));
         app.form()->action(Command::EditCopyReference)->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("RFC 9999, Appendix A"));
+
+        // The address to share; a file that names no document has none.
+        app.form()->action(Command::EditCopyLink)->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("https://www.rfc-editor.org/rfc/rfc9999#appendix-A"));
+        app.open(app.document(QStringLiteral("notes.txt"), "1.  Notes\n"));
+        app.form()->action(Command::EditCopyLink)->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("https://www.rfc-editor.org/rfc/rfc9999#appendix-A"));
+        QCOMPARE(app.dialogs.informations.size(), 1);
+        QVERIFY(app.dialogs.informations[0].text.startsWith(QStringLiteral("notes.txt has no web address")));
     }
 };
 

@@ -82,6 +82,40 @@ private slots:
         QCOMPARE(form->activeDocument()->topLine(), 100);
     }
 
+    // One field for a line, a section, a page or a bookmark; each a jump,
+    // its line marked for a moment.
+    void goToTakesEveryKindOfPlace()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        form->resize(900, 600);
+        DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), numberedDocument(200)));
+        window->textView()->setSelectionStart(window->textView()->lineStart(9));
+        window->addBookmark(QStringLiteral("Ten"));
+        const auto goTo = [&](const QString &typed) {
+            app.dialogs.completionAnswers.enqueue(typed);
+            form->action(Command::GoGoTo)->trigger();
+            return window->textView()->caretLine() + 1;
+        };
+        QCOMPARE(goTo(QStringLiteral("3.")), 150);
+        QCOMPARE(app.dialogs.lastCompletions,
+                 QStringList({"1.  Part", "2.  Part", "3.  Part", "4.  Part", "Ten"}));
+        QCOMPARE(window->textView()->flashedLine(), 149);
+        QTRY_COMPARE(window->textView()->flashedLine(), -1);
+        QCOMPARE(goTo(QStringLiteral("77")), 77);
+        QCOMPARE(goTo(QStringLiteral("ten")), 10);
+        QCOMPARE(app.dialogs.informations.size(), 0);
+        form->action(Command::GoBack)->trigger();
+        QCOMPARE(window->textView()->caretLine() + 1, 77);
+
+        // Nothing moves for what is not there or not understood.
+        QCOMPARE(goTo(QStringLiteral("9.1")), 77);
+        QCOMPARE(goTo(QStringLiteral("p 2")), 77); // no printed pages
+        QCOMPARE(goTo(QStringLiteral("what")), 77);
+        QCOMPARE(app.dialogs.informations.size(), 3);
+        QCOMPARE(app.dialogs.informations[0].text, QStringLiteral("\"9.1\" is not in this document."));
+    }
+
     void placesInDocumentsThatAreGoneArePassedOver()
     {
         AppFixture app;

@@ -17,6 +17,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTextDocumentFragment>
+#include <QToolTip>
 
 namespace {
 
@@ -38,7 +39,7 @@ MainWindow *startWithLibrary(AppFixture &app, const TestHttpServer &server)
 
 void openRfc(AppFixture &app, const QString &text)
 {
-    app.dialogs.documentNameAnswers.enqueue(text);
+    app.dialogs.completionAnswers.enqueue(text);
     app.form()->action(Command::FileOpenRfc)->trigger();
 }
 
@@ -158,6 +159,44 @@ private slots:
         app.settle();
         QCOMPARE(form->activeDocument()->documentPath(), libraryFolder(app) + QStringLiteral("rfc9997.txt"));
         QCOMPARE(form->activeDocument()->textView()->caretLine(), 4); // "2.  Details"
+    }
+
+    // The card over each kind of reference: the RFC index's facts and where
+    // the copy is, the References entry, the heading.
+    void cardsSayWhereLinksLead()
+    {
+        TestHttpServer server;
+        QVERIFY(server.listen());
+        server.serve(QStringLiteral("/rfc-index.xml"), {200, "application/xml", Index});
+        AppFixture app;
+        QVERIFY(QDir().mkpath(libraryFolder(app)));
+        writeFile(libraryFolder(app) + QStringLiteral("rfc9999.txt"), "RFC 9999\n");
+        MainWindow *form = startWithLibrary(app, server);
+        app.open(libraryFolder(app) + QStringLiteral("rfc9999.txt"));
+        QTRY_VERIFY(!form->library()->index().isEmpty());
+        const QByteArray text = "1.  Introduction\n\n   See RFC 9999 and RFC 9998.  Read Section 2 and [KEY].\n\n"
+                                "2.  Details of It\n\n3.  References\n\n"
+                                "   [KEY]      Someone, \"A Key\n"
+                                "              Document\", 2020.\n\n   [OTHER]    Else.\n";
+        DocumentWindow *window = app.open(app.document(QStringLiteral("notes.txt"), text));
+        const auto cardAt = [&](const char *word) {
+            window->textView()->setSelectionStart(window->textView()->toViewPosition(int(text.indexOf(word)) + 1));
+            form->action(Command::GoLinkCard)->trigger();
+            return QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText();
+        };
+        QCOMPARE(cardAt("RFC 9999"),
+                 QStringLiteral("RFC 9999: Example Protocol, Proposed Standard, May 2030\nObsoleted by RFC 10001\n"
+                                "Here: %1rfc9999.txt")
+                     .arg(libraryFolder(app)));
+        QCOMPARE(cardAt("RFC 9998"), QStringLiteral("RFC 9998\nNot on this machine: following the link fetches it"));
+        QCOMPARE(cardAt("Section 2"), QStringLiteral("Section 2.  Details of It"));
+        QCOMPARE(cardAt("[KEY]."), QStringLiteral("[KEY]      Someone, \"A Key Document\", 2020."));
+        // Off any link, the status bar says so.
+        QToolTip::hideText();
+        QTRY_VERIFY(!QToolTip::isVisible());
+        cardAt("See");
+        QVERIFY(!QToolTip::isVisible());
+        QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("The caret is on no link"));
     }
 
     void fetchShowsProgressAndCancels()

@@ -191,7 +191,7 @@ private slots:
         QStringList edit;
         for (QAction *item : form->menuBar()->actions()[1]->menu()->actions())
             edit << (item->isSeparator() ? QStringLiteral("-") : item->text());
-        QCOMPARE(edit, QStringList({"&Copy", "Copy &Reference", "-", "&Add bookmark ...", "Delete bookmark", "-",
+        QCOMPARE(edit, QStringList({"&Copy", "Copy &Reference", "Copy &Link", "-", "&Add bookmark ...", "Delete bookmark", "-",
                                     "Highlight", "Ca&ncel Highlight"}));
         QStringList tools;
         for (QAction *item : form->toolBar()->actions())

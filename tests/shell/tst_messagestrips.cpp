@@ -25,7 +25,7 @@ MainWindow *startWithServer(AppFixture &app, const TestHttpServer &server)
 
 void openRfc(AppFixture &app, const QString &text)
 {
-    app.dialogs.documentNameAnswers.enqueue(text);
+    app.dialogs.completionAnswers.enqueue(text);
     app.form()->action(Command::FileOpenRfc)->trigger();
 }
 

@@ -357,7 +357,8 @@ private slots:
         form->resize(900, 700);
         const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(400));
         DocumentWindow *window = app.open(path);
-        QCOMPARE(window->panelWidth(), 185);
+        // Without a stored width, about a quarter of the window.
+        QVERIFY(window->panelWidth() > 185);
         QCOMPARE(window->textView()->firstVisibleLine(), 0);
         window->setPanelWidth(240);
         window->textView()->scrollToLine(120);

@@ -83,7 +83,7 @@ private slots:
         QTRY_VERIFY(form->activeDocument());
         QCOMPARE(form->activeDocument()->documentPath(), app.libraryFolder() + QStringLiteral("rfc9293.txt"));
         QVERIFY(!form->startPage()->isVisible());
-        QVERIFY(app.dialogs.documentNameAnswers.isEmpty());
+        QVERIFY(app.dialogs.completionAnswers.isEmpty());
     }
 
     void userGuideFromTheMenuAndThePage()

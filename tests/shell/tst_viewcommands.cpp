@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QWheelEvent>
 
 namespace {
@@ -176,13 +177,21 @@ private slots:
         QVERIFY(form->action(Command::ViewThemeSystem)->isChecked());
         DocumentWindow *window = app.open(app.document(QStringLiteral("rfc1.txt"), Sample));
         QCOMPARE(window->textView()->font().pointSizeF(), 13.5);
+        // F9 hides the index beside every text, and it stays hidden.
+        QVERIFY(window->indexTree()->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QTest::keyClick(window->textView(), Qt::Key_F9);
+        QVERIFY(!window->indexTree()->isVisible());
+        QVERIFY(!app.open(app.document(QStringLiteral("rfc2.txt"), Sample))->indexTree()->isVisible());
 
         app.settings->writeLog.clear();
         QVERIFY(app.close());
         // After the window values, the session and the fonts.
-        QCOMPARE(app.settings->writeLog.mid(app.settings->writeLog.size() - 5),
-                 QStringList({"theme", "zoom", "hide_page_breaks", "emphasise_bcp14", "underline_links"}));
+        QCOMPARE(app.settings->writeLog.mid(app.settings->writeLog.size() - 6),
+                 QStringList({"theme", "zoom", "hide_page_breaks", "emphasise_bcp14", "underline_links",
+                              "show_index_panel"}));
         QCOMPARE(app.settings->value(SettingsKeyPath, QStringLiteral("hide_page_breaks")), QVariant(0));
+        QCOMPARE(app.settings->value(SettingsKeyPath, QStringLiteral("show_index_panel")), QVariant(0));
     }
 
     void darkThemeRecoloursOpenDocuments()

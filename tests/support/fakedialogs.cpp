@@ -59,10 +59,11 @@ void FakeDialogs::showModal(QDialog &dialog)
     dialog.accept();
 }
 
-QString FakeDialogs::askDocumentName(QWidget *, const QStringList &completions)
+QString FakeDialogs::askWithCompletions(QWidget *, const CompletingPrompt &prompt, const QStringList &completions)
 {
+    completingCaptions.append(prompt.caption);
     lastCompletions = completions;
-    return documentNameAnswers.isEmpty() ? QString() : documentNameAnswers.dequeue();
+    return completionAnswers.isEmpty() ? QString() : completionAnswers.dequeue();
 }
 
 bool FakeDialogs::confirm(QWidget *, const QString &text, const QString &)

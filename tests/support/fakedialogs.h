@@ -36,7 +36,8 @@ public:
     QStringList openFileNames(QWidget *owner, const QString &filter, const QString &folder) override;
     void shellOpen(QWidget *owner, const QUrl &url) override;
     bool chooseFont(QWidget *owner, QFont &font, QColor &color) override;
-    QString askDocumentName(QWidget *owner, const QStringList &completions) override;
+    QString askWithCompletions(QWidget *owner, const CompletingPrompt &prompt,
+                               const QStringList &completions) override;
     bool confirm(QWidget *owner, const QString &text, const QString &caption) override;
     // Shows the dialog and closes it again with OK, without blocking.
     void showModal(QDialog &dialog) override;
@@ -56,8 +57,9 @@ public:
     QQueue<FontChoice> fontAnswers;      // an empty queue answers Cancel
     QList<FontChoice> fontsOffered;      // what each font dialog opened with
     QList<QDialog *> modalDialogs;
-    QQueue<QString> documentNameAnswers; // an empty queue answers Cancel
+    QQueue<QString> completionAnswers; // an empty queue answers Cancel
     QStringList lastCompletions;
+    QStringList completingCaptions; // of every prompt with completions
     QQueue<bool> confirmAnswers;         // an empty queue answers No
     QStringList questions;
 };
