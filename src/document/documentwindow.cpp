@@ -345,12 +345,10 @@ void DocumentWindow::restoreAnnotations()
 {
     const DocumentRecord &record = m_document.record();
     if (m_document.stateCut())
-        m_dialogs.information(this,
-                              QStringLiteral("The state of %1 holds more than %2 entries a section; only the first "
-                                             "are read and kept")
-                                  .arg(record.path)
-                                  .arg(IniContents::MaxSectionEntries),
-                              ProgramCaption);
+        emit stateProblem(QStringLiteral("The state of %1 holds more than %2 entries a section; only the first "
+                                         "are read and kept")
+                              .arg(record.path)
+                              .arg(IniContents::MaxSectionEntries));
     int listed = 0;
     for (int slot = 0; slot < DocumentRecord::BookmarkSlots && listed < record.bookmarkCount; ++slot) {
         if (record.bookmarks[size_t(slot)].isFree())
@@ -359,18 +357,14 @@ void DocumentWindow::restoreAnnotations()
         ++listed;
     }
     if (m_document.highlightFileUnread()) {
-        m_dialogs.error(this,
-                        QStringLiteral("Highlights of %1 could not be read; they are kept unchanged").arg(record.path),
-                        ProgramCaption);
+        emit stateProblem(QStringLiteral("Highlights of %1 could not be read; they are kept unchanged").arg(record.path));
         return;
     }
     m_style.markHighlights();
     if (m_document.highlightsDamaged())
-        m_dialogs.information(this,
-                              QStringLiteral("Some highlights of %1 were damaged or lay past the end of the text; "
-                                             "the others are shown")
-                                  .arg(record.path),
-                              HighlightCaption);
+        emit stateProblem(QStringLiteral("Some highlights of %1 were damaged or lay past the end of the text; "
+                                         "the others are shown")
+                              .arg(record.path));
 }
 
 void DocumentWindow::closeEvent(QCloseEvent *event)

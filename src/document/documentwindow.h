@@ -138,6 +138,8 @@ signals:
     void externalLinkActivated(const LinkTarget &target);
     // A one-line report for the status bar.
     void message(const QString &text);
+    // Part of the stored state could not be read; the rest is shown.
+    void stateProblem(const QString &text);
     void noticeLinkActivated(const QString &link);
 
 protected:

@@ -145,6 +145,10 @@ void MainWindow::connectFrameCommands()
             m_lineIndicator->setText(QStringLiteral("line: %1/%2").arg(line).arg(count));
         });
         connect(window, &DocumentWindow::message, this, [this](const QString &text) { showMessage(text, 10000); });
+        // One strip for each document's state, standing after the document closes.
+        connect(window, &DocumentWindow::stateProblem, this, [this, path = window->documentPath()](const QString &text) {
+            m_strips->showMessage(QStringLiteral("state:") + path, MessageStrips::Level::Warning, text);
+        });
         // Queued: while the signal runs, the area still lists the window.
         connect(window, &QObject::destroyed, this, &MainWindow::updateActions, Qt::QueuedConnection);
     });

@@ -234,9 +234,9 @@ private slots:
         QCOMPARE(window->textView()->textLength(), 265);
         QCOMPARE(window->record().highlights.ranges(), restored);
         QCOMPARE(backgroundAt(window, restored.back().start), QColor(Qt::yellow));
-        QCOMPARE(app.dialogs.informations.size(), messageCount);
+        QCOMPARE(app.strips().size(), messageCount);
         if (messageCount > 0)
-            QVERIFY(app.dialogs.informations[0].text.contains(QStringLiteral("damaged")));
+            QVERIFY(app.strips()[0].contains(QStringLiteral("damaged")));
 
         // What was restored is what the next save keeps.
         window->textView()->setSelectionStart(20);

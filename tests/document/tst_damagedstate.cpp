@@ -49,7 +49,7 @@ void followBookmark(DocumentWindow *window, int row)
 
 int messages(const AppFixture &app)
 {
-    return int(app.dialogs.errors.size() + app.dialogs.informations.size());
+    return int(app.dialogs.errors.size() + app.dialogs.informations.size() + app.strips().size());
 }
 
 const QByteArray ConfigHeader = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Tessary software\\Folivane\\config]\n";
@@ -101,7 +101,7 @@ private slots:
         QCOMPARE(messages(app), messageCount);
         // It said what happened, not "select some text".
         if (messageCount)
-            QVERIFY(app.dialogs.informations.value(0).text.contains(QStringLiteral("damaged")));
+            QVERIFY(app.strips().value(0).contains(QStringLiteral("damaged")));
         // Left as it was: nothing changed, so nothing is written.
         QVERIFY(window->close());
         QCOMPARE(readFile(hl), bytes);
@@ -157,8 +157,8 @@ private slots:
         QVERIFY(window);
         QCOMPARE(bookmarkNames(window).size(), 100);
         QCOMPARE(bookmarkNames(window).front(), QStringLiteral("first"));
-        QCOMPARE(app.dialogs.informations.size(), 1);
-        QVERIFY(app.dialogs.informations.front().text.contains(QStringLiteral("only the first")));
+        QCOMPARE(app.strips().size(), 1);
+        QVERIFY(app.strips().front().contains(QStringLiteral("only the first")));
         QVERIFY(window->close());
         QVERIFY(app.open(path)->close());
         QCOMPARE(messages(app), 1);

@@ -357,22 +357,21 @@ private slots:
         qunsetenv("FAULTFS_PATH_PREFIX");
         QVERIFY(window);
         QVERIFY(window->record().highlights.isEmpty());
-        QCOMPARE(app.dialogs.errors.size() + app.dialogs.informations.size(), 1);
-        QCOMPARE(app.dialogs.errors.value(0).text,
-                 QStringLiteral("Highlights of %1 could not be read; they are kept unchanged").arg(path));
+        QVERIFY(app.dialogs.errors.isEmpty() && app.dialogs.informations.isEmpty());
+        QCOMPARE(app.strips(), QStringList{QStringLiteral("Highlights of %1 could not be read; they are kept unchanged").arg(path)});
 
         // A new highlight would be lost at close: it is refused, saying why.
         window->textView()->setSelectionStart(30);
         window->textView()->setSelectionLength(5);
         window->highlightSelection();
         QVERIFY(window->record().highlights.isEmpty());
-        QCOMPARE(app.dialogs.errors.size(), 2);
-        QVERIFY(app.dialogs.errors[1].text.contains(QStringLiteral("cannot be changed")));
-        QVERIFY(app.dialogs.errors[1].text.contains(hl));
+        QCOMPARE(app.dialogs.errors.size(), 1);
+        QVERIFY(app.dialogs.errors[0].text.contains(QStringLiteral("cannot be changed")));
+        QVERIFY(app.dialogs.errors[0].text.contains(hl));
         QVERIFY(window->close());
         QVERIFY(QFile::setPermissions(hl, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         QCOMPARE(readFile(hl), bytes);
-        QCOMPARE(app.dialogs.errors.size(), 2);
+        QCOMPARE(app.dialogs.errors.size(), 1);
     }
 };
 

@@ -1,5 +1,7 @@
 #include "appfixture.h"
 
+#include "messagestrips.h"
+
 #include "documentmanager.h"
 #include "documentwindow.h"
 #include "textview.h"
@@ -107,4 +109,15 @@ QString AppFixture::iniPath(const QString &document) const
 QString AppFixture::highlightPath(const QString &document) const
 {
     return StateStore(stateFolder()).filesFor(document).highlightPath();
+}
+
+QStringList AppFixture::strips() const
+{
+    QStringList texts;
+    if (!form())
+        return texts;
+    const MessageStrips &strips = *form()->messageStrips();
+    for (const QString &source : strips.sources())
+        texts << strips.text(source);
+    return texts;
 }

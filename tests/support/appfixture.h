@@ -47,6 +47,9 @@ public:
     bool close();
 
     MainWindow *form() const { return program ? program->window.get() : nullptr; }
+    // The texts of the message strips standing above the documents, oldest
+    // first; none before start() or after close().
+    QStringList strips() const;
     FontSettings &fonts() const { return program->fonts; }
 
     // A document in the fixture's folder with the given content.
