@@ -22,7 +22,7 @@ QString referenceEntry(QStringView text, qint32 position)
             break;
         if (!entry.isEmpty())
             entry += u' ';
-        entry += words;
+        entry += words.toString().simplified();
         firstLine = false;
         at = end + 1;
     }

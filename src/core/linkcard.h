@@ -12,7 +12,8 @@ namespace LinkCard {
 inline constexpr qsizetype MaxLength = 600;
 
 // The References entry whose tag starts at position: its lines up to the
-// next blank line, page break or entry, joined into one paragraph.
+// next blank line, page break or entry, joined into one paragraph with
+// single spaces.
 QString referenceEntry(QStringView text, qint32 position);
 
 // "Section 3.8.1.  Closing a Connection", the heading as the document writes

@@ -400,6 +400,31 @@ const Link *TextView::linkAtQtPosition(int qtPosition) const
     return qtPosition < link.start + link.length ? &link : nullptr;
 }
 
+namespace {
+
+// A card keeps the spacing the document and the index write, with long
+// lines (a References entry) wrapped at a line's width of the series.
+QString cardToolTip(const QString &card)
+{
+    constexpr qsizetype Width = 72;
+    QStringList lines;
+    for (const QString &line : card.split(u'\n')) {
+        QString rest = line;
+        while (rest.size() > Width) {
+            // A path or an address has no space to break at: it stays whole.
+            const qsizetype cut = rest.lastIndexOf(u' ', Width);
+            if (cut <= 0)
+                break;
+            lines << rest.left(cut);
+            rest = rest.mid(cut).trimmed();
+        }
+        lines << rest;
+    }
+    return plainToolTip(lines.join(u'\n'));
+}
+
+} // namespace
+
 const Link *TextView::linkAtCaret() const
 {
     // A found match is selected with the caret at its end: take its start.
@@ -419,7 +444,7 @@ bool TextView::showLinkCardAtCaret()
     if (!link)
         return false;
     const QPoint below = viewport()->mapToGlobal(cursorRect().bottomLeft());
-    QToolTip::showText(below, plainToolTip(linkCardText(*link)), viewport());
+    QToolTip::showText(below, cardToolTip(linkCardText(*link)), viewport());
     return true;
 }
 
@@ -512,7 +537,7 @@ bool TextView::viewportEvent(QEvent *event)
     if (event->type() == QEvent::ToolTip) {
         const auto *help = static_cast<QHelpEvent *>(event);
         if (const Link *link = linkUnder(help->pos()))
-            QToolTip::showText(help->globalPos(), plainToolTip(linkCardText(*link)), viewport());
+            QToolTip::showText(help->globalPos(), cardToolTip(linkCardText(*link)), viewport());
         else
             QToolTip::hideText();
         return true;

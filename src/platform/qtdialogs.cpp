@@ -1,5 +1,6 @@
 #include "qtdialogs.h"
 
+#include <QAbstractItemView>
 #include <QColorDialog>
 #include <QCompleter>
 #include <QDesktopServices>
@@ -9,6 +10,7 @@
 #include <QFontInfo>
 #include <QHBoxLayout>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -166,6 +168,42 @@ bool QtDialogs::chooseFont(QWidget *owner, QFont &font, QColor &color)
     return true;
 }
 
+namespace {
+
+// Return in the list of completions with none chosen takes what is typed:
+// by itself the list only closes, and a second Return would be needed.
+class ReturnTakesTyped : public QObject
+{
+public:
+    ReturnTakesTyped(QAbstractItemView &list, QDialog &dialog)
+        : QObject(&dialog)
+        , m_list(list)
+        , m_dialog(dialog)
+    {
+        list.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == &m_list && event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !m_list.currentIndex().isValid()) {
+                m_list.hide();
+                m_dialog.accept();
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QAbstractItemView &m_list;
+    QDialog &m_dialog;
+};
+
+} // namespace
+
 QString QtDialogs::askWithCompletions(QWidget *owner, const CompletingPrompt &prompt, const QStringList &completions)
 {
     QDialog dialog(owner);
@@ -178,6 +216,8 @@ QString QtDialogs::askWithCompletions(QWidget *owner, const CompletingPrompt &pr
     completer->setFilterMode(Qt::MatchContains);
     completer->setMaxVisibleItems(12);
     field->setCompleter(completer);
+    // After the completer's own filter on its list, so that this one runs first.
+    new ReturnTakesTyped(*completer->popup(), dialog);
     // Return on a completion takes it: the first Return must not only close the list.
     QObject::connect(completer, qOverload<const QString &>(&QCompleter::activated), &dialog,
                      [field, &dialog](const QString &text) {

@@ -120,6 +120,9 @@ QString LibraryController::linkCard(const LinkTarget &target) const
     if (!address)
         return target.kind == LinkTarget::Kind::Url ? QStringLiteral("%1\nOpens in the web browser").arg(target.url)
                                                     : QString();
+    // The facts come from the RFC index, fetched at most once a day.
+    if (m_library->index().isEmpty())
+        m_library->refreshIndex();
     return m_library->card(address->name, address->section, localCopy(address->name));
 }
 

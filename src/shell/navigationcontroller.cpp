@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QUrl>
 
 namespace {
@@ -128,7 +129,8 @@ void NavigationController::goToPage()
 
 void NavigationController::goTo()
 {
-    DocumentWindow *document = m_documents.active();
+    // The dialog may outlive the document, and takes the focus from its window.
+    const QPointer<DocumentWindow> document = m_documents.active();
     if (!document)
         return;
     const QString caption = QStringLiteral("Go To");
@@ -139,14 +141,14 @@ void NavigationController::goTo()
         document->goToCompletions());
     if (answer.isEmpty())
         return;
+    if (!document)
+        return;
     const std::optional<GoToTarget> target = parseGoToTarget(answer, document->bookmarkNames());
-    // The dialog may have outlived the document.
-    document = m_documents.active();
     if (!target)
         m_dialogs.information(&m_window,
                               QStringLiteral("\"%1\" is no line number, section, page or bookmark.").arg(answer),
                               caption);
-    else if (document && !document->goTo(*target))
+    else if (!document->goTo(*target))
         m_dialogs.information(&m_window, QStringLiteral("\"%1\" is not in this document.").arg(answer), caption);
 }
 

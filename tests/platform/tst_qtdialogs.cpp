@@ -1,6 +1,8 @@
 #include "qtdialogs.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
@@ -42,6 +44,40 @@ class TestQtDialogs : public QObject
     Q_OBJECT
 
 private slots:
+    // One Return takes a completion chosen from the list, or what is typed
+    // while the list shows none chosen.
+    void oneReturnAnswersAPromptWithCompletions_data()
+    {
+        QTest::addColumn<bool>("choose");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("typed") << false << "3.2";
+        QTest::newRow("chosen") << true << "3.2.  Terminology";
+    }
+
+    void oneReturnAnswersAPromptWithCompletions()
+    {
+        QFETCH(bool, choose);
+        bool listShown = false;
+        whenModal([&](QWidget *modal) {
+            auto *field = modal->findChild<QLineEdit *>();
+            QTest::keyClicks(field, QStringLiteral("3.2"));
+            QWidget *list = field->completer()->popup();
+            listShown = list->isVisible();
+            if (choose)
+                QTest::keyClick(list, Qt::Key_Down);
+            QTest::keyClick(list, Qt::Key_Return);
+            // A Return that did not answer must fail the test, not hang it.
+            if (modal->isVisible())
+                QTimer::singleShot(0, modal, [modal] { static_cast<QDialog *>(modal)->reject(); });
+        });
+        QtDialogs dialogs;
+        const QString answer = dialogs.askWithCompletions(
+            nullptr, {QStringLiteral("Go To"), QStringLiteral("&Place:"), QString(), QStringLiteral("&Go")},
+            {QStringLiteral("3.2.  Terminology"), QStringLiteral("4.  Glossary")});
+        QVERIFY(listShown);
+        QTEST(answer, "answer");
+    }
+
     void errorWithDiscard_data()
     {
         QTest::addColumn<int>("key"); // 0: a click on the discard button

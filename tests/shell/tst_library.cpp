@@ -177,7 +177,8 @@ private slots:
         const QByteArray text = "1.  Introduction\n\n   See RFC 9999 and RFC 9998.  Read Section 2 and [KEY].\n\n"
                                 "2.  Details of It\n\n3.  References\n\n"
                                 "   [KEY]      Someone, \"A Key\n"
-                                "              Document\", 2020.\n\n   [OTHER]    Else.\n";
+                                "              Document\", Example Publisher, Example Series of Papers, 2020.\n\n"
+                                "   [OTHER]    Else.\n";
         DocumentWindow *window = app.open(app.document(QStringLiteral("notes.txt"), text));
         const auto cardAt = [&](const char *word) {
             window->textView()->setSelectionStart(window->textView()->toViewPosition(int(text.indexOf(word)) + 1));
@@ -190,7 +191,9 @@ private slots:
                      .arg(libraryFolder(app)));
         QCOMPARE(cardAt("RFC 9998"), QStringLiteral("RFC 9998\nNot on this machine: following the link fetches it"));
         QCOMPARE(cardAt("Section 2"), QStringLiteral("Section 2.  Details of It"));
-        QCOMPARE(cardAt("[KEY]."), QStringLiteral("[KEY]      Someone, \"A Key Document\", 2020."));
+        // Joined into one paragraph, wrapped at 72 columns.
+        QCOMPARE(cardAt("[KEY]."), QStringLiteral("[KEY] Someone, \"A Key Document\", Example Publisher, Example Series of\n"
+                                                  "Papers, 2020."));
         // Off any link, the status bar says so.
         QToolTip::hideText();
         QTRY_VERIFY(!QToolTip::isVisible());
