@@ -53,6 +53,15 @@ const QByteArray Index = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                          "<errata-url>https://www.rfc-editor.org/errata/rfc9999</errata-url></rfc-entry>\n"
                          "</rfc-index>\n";
 
+// The index above served, and its RFC 9999 in the library.
+MainWindow *startWithIndexedRfc(AppFixture &app, TestHttpServer &server)
+{
+    server.serve(QStringLiteral("/rfc-index.xml"), {200, "application/xml", Index});
+    QDir().mkpath(libraryFolder(app));
+    writeFile(libraryFolder(app) + QStringLiteral("rfc9999.txt"), "RFC 9999\n");
+    return startWithLibrary(app, server);
+}
+
 } // namespace
 
 // Open RFC: found in the library, fetched once and kept, and what the RFC
@@ -167,11 +176,8 @@ private slots:
     {
         TestHttpServer server;
         QVERIFY(server.listen());
-        server.serve(QStringLiteral("/rfc-index.xml"), {200, "application/xml", Index});
         AppFixture app;
-        QVERIFY(QDir().mkpath(libraryFolder(app)));
-        writeFile(libraryFolder(app) + QStringLiteral("rfc9999.txt"), "RFC 9999\n");
-        MainWindow *form = startWithLibrary(app, server);
+        MainWindow *form = startWithIndexedRfc(app, server);
         app.open(libraryFolder(app) + QStringLiteral("rfc9999.txt"));
         QTRY_VERIFY(!form->library()->index().isEmpty());
         const QByteArray text = "1.  Introduction\n\n   See RFC 9999 and RFC 9998.  Read Section 2 and [KEY].\n\n"
@@ -231,11 +237,8 @@ private slots:
     {
         TestHttpServer server;
         QVERIFY(server.listen());
-        server.serve(QStringLiteral("/rfc-index.xml"), {200, "application/xml", Index});
         AppFixture app;
-        QVERIFY(QDir().mkpath(libraryFolder(app)));
-        writeFile(libraryFolder(app) + QStringLiteral("rfc9999.txt"), "RFC 9999\n");
-        MainWindow *form = startWithLibrary(app, server);
+        MainWindow *form = startWithIndexedRfc(app, server);
 
         DocumentWindow *window = app.open(libraryFolder(app) + QStringLiteral("rfc9999.txt"));
         // Fetched in the background and parsed off this thread.
