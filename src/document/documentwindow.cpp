@@ -220,25 +220,27 @@ bool DocumentWindow::goTo(const GoToTarget &target)
     case GoToTarget::Kind::Bookmark:
         break;
     }
-    // The bookmark's place among bookmarkNames(), which skips free slots.
-    int listed = 0;
-    for (int slot = 0; slot < DocumentRecord::BookmarkSlots; ++slot) {
-        if (m_document.record().bookmarks[size_t(slot)].isFree())
-            continue;
-        if (listed++ == target.number) {
-            jumpToBookmark(slot);
-            return true;
-        }
-    }
-    return false;
+    const std::vector<int> used = usedBookmarkSlots();
+    if (target.number < 0 || size_t(target.number) >= used.size())
+        return false;
+    jumpToBookmark(used[size_t(target.number)]);
+    return true;
+}
+
+std::vector<int> DocumentWindow::usedBookmarkSlots() const
+{
+    std::vector<int> used;
+    for (int slot = 0; slot < DocumentRecord::BookmarkSlots; ++slot)
+        if (!m_document.record().bookmarks[size_t(slot)].isFree())
+            used.push_back(slot);
+    return used;
 }
 
 QStringList DocumentWindow::bookmarkNames() const
 {
     QStringList names;
-    for (const Bookmark &bookmark : m_document.record().bookmarks)
-        if (!bookmark.isFree())
-            names.append(bookmark.name);
+    for (int slot : usedBookmarkSlots())
+        names.append(m_document.record().bookmarks[size_t(slot)].name);
     return names;
 }
 

@@ -153,6 +153,8 @@ private:
     void followLink(const LinkTarget &target);
     QString linkCard(const LinkTarget &target) const;
     void jumpToBookmark(int slot);
+    // The bookmark slots in use, in list order: what bookmarkNames() counts.
+    std::vector<int> usedBookmarkSlots() const;
 
     Dialogs &m_dialogs;
     const StateStore &m_stateStore;
