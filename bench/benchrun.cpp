@@ -31,6 +31,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTextStream>
 
 #include <algorithm>
@@ -77,6 +78,37 @@ void waitUntil(const std::function<bool()> &done, const char *what)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
 }
+
+// How late a 10 ms timer fires at worst while it runs: the longest the
+// event loop was kept from the user's input.
+class LatenessWatch
+{
+public:
+    static constexpr qint64 IntervalNs = 10'000'000;
+
+    LatenessWatch()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(int(IntervalNs / 1'000'000));
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+        m_clock.start();
+        m_timer.start();
+    }
+    qint64 worstNs() const { return std::max(m_worstNs, m_clock.nsecsElapsed() - m_lastNs - IntervalNs); }
+
+private:
+    void tick()
+    {
+        const qint64 now = m_clock.nsecsElapsed();
+        m_worstNs = std::max(m_worstNs, now - m_lastNs - IntervalNs);
+        m_lastNs = now;
+    }
+
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_lastNs = 0;
+    qint64 m_worstNs = 0;
+};
 
 void settle()
 {
@@ -157,20 +189,34 @@ struct Session
             throw std::runtime_error("cannot write the highlight file");
     }
 
-    DocumentWindow *open(const QString &path, PaintWatch &watch, qint64 *elapsedNs)
+    struct Opened
+    {
+        DocumentWindow *window = nullptr;
+        qint64 firstScreenNs = 0; // to the first paint of the text
+        qint64 fullyOpenNs = 0;   // to the whole text in, highlights and top line restored
+        qint64 worstLatenessNs = 0;
+    };
+
+    Opened open(const QString &path, PaintWatch &watch)
     {
         watch.arm();
+        const LatenessWatch lateness;
         QElapsedTimer clock;
         clock.start();
         form->openDocument(path);
-        waitUntil([&] { return !form->documentManager().isLoading(); }, "the document to be read");
-        DocumentWindow *child = form->activeDocument();
-        if (!child || child->documentPath() != path)
+        const DocumentManager &documents = form->documentManager();
+        waitUntil([&] { return documents.find(path) || !documents.isLoading(); }, "the document to be read");
+        Opened opened;
+        opened.window = documents.find(path);
+        if (!opened.window)
             throw std::runtime_error("the document did not open: " + path.toStdString());
-        const QWidget *viewport = child->textView()->viewport();
+        const QWidget *viewport = opened.window->textView()->viewport();
         waitUntil([&] { return watch.painted(viewport); }, "the first paint of the text");
-        *elapsedNs = clock.nsecsElapsed();
-        return child;
+        opened.firstScreenNs = clock.nsecsElapsed();
+        waitUntil([&] { return !documents.isLoading(); }, "the whole text");
+        opened.fullyOpenNs = clock.nsecsElapsed();
+        opened.worstLatenessNs = lateness.worstNs();
+        return opened;
     }
 
     qint64 close(DocumentWindow *child)
@@ -203,7 +249,7 @@ struct Session
 struct Samples
 {
     std::vector<qint64> readFile, buildIndex, findLinks, loadText, styleHeadings, foldPages, restoreAnnotations,
-        restoreView, openTotal, findOne, findWalk, findBarOpen, findBarKey, close;
+        restoreView, openTotal, fullyOpen, worstLateness, findOne, findWalk, findBarOpen, findBarKey, close;
     int lines = 0;
     int headings = 0;
     int walkHits = 0;
@@ -263,8 +309,8 @@ Samples runSeries(const Input &input, const Options &options, const std::vector<
         const bool keep = run > 0; // the first run warms up
         session.resetState(input.path, ranges);
         const int dialogsBefore = session.dialogs.messages;
-        qint64 openNs = 0;
-        DocumentWindow *child = session.open(input.path, watch, &openNs);
+        const Session::Opened opened = session.open(input.path, watch);
+        DocumentWindow *child = opened.window;
         const DocumentWindow::LoadTimings t = child->loadTimings();
         if (keep) {
             samples.readFile.push_back(t.readFile);
@@ -275,7 +321,9 @@ Samples runSeries(const Input &input, const Options &options, const std::vector<
             samples.foldPages.push_back(t.foldPages);
             samples.restoreAnnotations.push_back(t.restoreAnnotations);
             samples.restoreView.push_back(t.restoreView);
-            samples.openTotal.push_back(openNs);
+            samples.openTotal.push_back(opened.firstScreenNs);
+            samples.fullyOpen.push_back(opened.fullyOpenNs);
+            samples.worstLateness.push_back(opened.worstLatenessNs);
         }
         samples.lines = child->record().outline.lineCount;
         samples.headings = int(child->record().outline.headings.size());
@@ -329,12 +377,12 @@ LookSamples compareLooks(const Input &input, const Options &options)
     for (int run = 0; run <= options.repeat; ++run) {
         for (auto [session, into] : {std::pair{&aids, &samples.aids}, std::pair{&plain, &samples.plain}}) {
             session->resetState(input.path, {});
-            qint64 openNs = 0;
-            DocumentWindow *child = session->open(input.path, watch, &openNs);
+            const Session::Opened opened = session->open(input.path, watch);
+            DocumentWindow *child = opened.window;
             if (run > 0) {
                 into->styleHeadings.push_back(child->loadTimings().styleHeadings);
                 into->foldPages.push_back(child->loadTimings().foldPages);
-                into->openTotal.push_back(openNs);
+                into->openTotal.push_back(opened.firstScreenNs);
             }
             session->close(child);
         }
@@ -407,8 +455,7 @@ int rssChildMain(const QString &path, int highlights)
             const std::vector<TextRange> ranges = spreadRanges(viewLength(text.text()), highlights);
             session.resetState(path, ranges);
             PaintWatch watch;
-            qint64 ignored = 0;
-            session.open(path, watch, &ignored);
+            session.open(path, watch);
         }
         settle();
         QTextStream(stdout) << "VmHWM_kb\t" << peakRssKb() << '\n';
@@ -465,6 +512,8 @@ QList<Row> measureInput(const Input &input, const Options &options)
         Row open = row(input.label, QStringLiteral("open_total"), base.openTotal);
         open.extra << std::pair{QStringLiteral("lines"), double(base.lines)};
         rows << open;
+        rows << row(input.label, QStringLiteral("fully_open"), base.fullyOpen);
+        rows << row(input.label, QStringLiteral("worst_lateness"), base.worstLateness);
         if (full) {
             Row find = row(input.label, QStringLiteral("find_one"), base.findOne);
             find.mbPerS = mbPerS(input.bytes, *find.stats);
@@ -511,6 +560,8 @@ QList<Row> measureInput(const Input &input, const Options &options)
         rows << restore;
         rows << row(label, QStringLiteral("restore_view"), marked.restoreView);
         rows << row(label, QStringLiteral("open_total"), marked.openTotal);
+        rows << row(label, QStringLiteral("fully_open"), marked.fullyOpen);
+        rows << row(label, QStringLiteral("worst_lateness"), marked.worstLateness);
         rows << row(label, QStringLiteral("close"), marked.close);
         if (full) {
             rss.input = label;

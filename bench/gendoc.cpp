@@ -190,4 +190,24 @@ QString write(const QString &path, qint64 targetBytes)
     return QString();
 }
 
+QString writeLongLine(const QString &path, qint64 targetBytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return file.errorString();
+    Random random;
+    std::string chunk;
+    for (qint64 written = 0; written < targetBytes;) {
+        chunk.clear();
+        while (chunk.size() < (1 << 20) && written + qint64(chunk.size()) < targetBytes) {
+            chunk += Words[size_t(random.below(48))];
+            chunk += ' ';
+        }
+        if (file.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size()))
+            return file.errorString();
+        written += qint64(chunk.size());
+    }
+    return file.flush() ? QString() : file.errorString();
+}
+
 } // namespace gendoc

@@ -16,5 +16,7 @@ inline const QString AbsentWord = QStringLiteral("qzxjvkwy");
 // Writes about targetBytes (never less; ends on a whole line with a line end).
 // Deterministic: the same size gives the same bytes. Empty on success, else why not.
 QString write(const QString &path, qint64 targetBytes);
+// Words and spaces without a line end: a log or a minified file opened by mistake.
+QString writeLongLine(const QString &path, qint64 targetBytes);
 
 } // namespace gendoc

@@ -82,6 +82,7 @@ DocumentWindow::DocumentWindow(Dialogs &dialogs, const StateStore &stateStore, c
     m_textView->setLinkCard([this](const LinkTarget &target) { return linkCard(target); });
     m_textView->setSeenStyler([this](TextView::Span seen) { m_style.styleRange(seen); });
     connect(m_textView, &TextView::textComplete, this, &DocumentWindow::finishText);
+    connect(m_textView, &TextView::loadProgress, this, &DocumentWindow::textProgress);
     connect(this, &QMdiSubWindow::windowStateChanged, this,
             [this, reportCaretLine](Qt::WindowStates oldState, Qt::WindowStates newState) {
                 if (!(oldState & Qt::WindowActive) && (newState & Qt::WindowActive)) {
@@ -176,6 +177,8 @@ void DocumentWindow::finishText()
     m_panel->selectHeadingAtLine(m_textView->firstVisibleLine());
     m_timings.restoreView = clock.nsecsElapsed();
     m_textView->styleSeen();
+    m_textComplete = true;
+    emit textCompleted();
 }
 
 void DocumentWindow::setNotice(const QString &html)
@@ -369,11 +372,20 @@ void DocumentWindow::restoreAnnotations()
                               .arg(record.path));
 }
 
+void DocumentWindow::discard()
+{
+    m_textView->stopLoading();
+    m_discarding = true;
+    close();
+}
+
 void DocumentWindow::closeEvent(QCloseEvent *event)
 {
     QString error;
+    // Until the text is complete the view is not yet where it was left: the stored one stays.
+    const ViewState view = m_textComplete ? ViewState{m_panelWidth, topLine()} : m_document.storedView();
     // Nothing is lost silently: the window stays unless the user lets it go.
-    if (!m_document.saveState({m_panelWidth, topLine()}, &error)
+    if (!m_discarding && !m_document.saveState(view, &error)
         && !m_dialogs.errorWithDiscard(this, error, ProgramCaption, QStringLiteral("Close without saving"))) {
         event->ignore();
         return;

@@ -42,6 +42,12 @@ public:
     // Called once the window is shown: a view laid out before it has its size
     // would lay the whole text out again.
     void showText();
+    // False while a large text still goes into the view in slices.
+    bool isTextComplete() const { return m_textComplete; }
+    // Still taking its text in, and not given up.
+    bool isOpening() const { return !m_textComplete && !m_discarding; }
+    // Closes at once and writes no state: an open the user cancelled.
+    void discard();
     // Zoom, page folding and emphasis; before load() or at any time after.
     void setViewSettings(const ViewSettings &settings);
     // Takes the font records and the application palette anew.
@@ -141,6 +147,10 @@ signals:
     // Part of the stored state could not be read; the rest is shown.
     void stateProblem(const QString &text);
     void noticeLinkActivated(const QString &link);
+    // How much of a large text is in the view, in characters.
+    void textProgress(qint64 done, qint64 total);
+    // The whole text is in, with its highlights and the stored top line.
+    void textCompleted();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -168,6 +178,8 @@ private:
     TextStyler m_style;
     DocumentFind m_find;
     bool m_textShown = false;
+    bool m_textComplete = false;
+    bool m_discarding = false;
     int m_panelWidth = ViewState::DefaultPanelWidth;
     // Off while the index itself scrolls the view: near the end of the text
     // the heading cannot reach the top line, and its entry stays selected.

@@ -127,7 +127,8 @@ void TextView::loadSlice()
     cursor.insertText(displayText(int(m_loaded), int(to)));
     m_loaded = to;
     emit loadProgress(m_loaded, m_text.size());
-    if (m_loaded < m_text.size())
+    // A listener may have stopped the load.
+    if (m_loaded < m_text.size() || !m_sliceTimer.isActive())
         return;
     m_sliceTimer.stop();
     emit textComplete();

@@ -42,6 +42,8 @@ public:
     // loading after the call; textComplete() tells when all of it is in.
     void setDocumentText(QString text);
     bool isLoading() const { return m_loaded < m_text.size(); }
+    // Characters of text() in the view so far.
+    qsizetype loadedLength() const { return m_loaded; }
     // Stops loading: the view keeps what it has.
     void stopLoading();
     // The blocks the view splits the long lines into: none when no line is

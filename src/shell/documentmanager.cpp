@@ -12,6 +12,8 @@
 #include <QMdiArea>
 #include <QtConcurrent>
 
+#include <algorithm>
+
 namespace {
 
 // The same file by any spelling of its path; a file that is gone is known
@@ -22,6 +24,9 @@ QString identity(const QString &path)
     const QString canonical = file.canonicalFilePath();
     return canonical.isEmpty() ? file.absoluteFilePath() : canonical;
 }
+
+// Smaller files open before progress would be seen.
+constexpr qint64 ProgressFrom = 4'000'000;
 
 } // namespace
 
@@ -48,6 +53,7 @@ struct DocumentManager::Pending
     std::optional<DocumentName> name; // as the file name gives it
     WhenShown whenShown;
     std::shared_ptr<Load> load; // none when the document was open already
+    qint64 bytes = 0;
 };
 
 DocumentManager::DocumentManager(AppContext &context, QMdiArea &area, QObject *parent)
@@ -72,7 +78,7 @@ void DocumentManager::open(const QString &path, WhenShown whenShown)
 {
     auto request = std::make_shared<Pending>(Pending{path, identity(path),
                                                      DocumentName::ofFile(QFileInfo(path).fileName(), {}),
-                                                     std::move(whenShown), {}});
+                                                     std::move(whenShown), {}, QFileInfo(path).size()});
     if (!findOpen(*request)) {
         // Only regular files: a FIFO or a device named like a document is ignored.
         if (!QFileInfo(path).isFile())
@@ -90,6 +96,7 @@ void DocumentManager::open(const QString &path, WhenShown whenShown)
     }
     m_pending.push_back(std::move(request));
     showReady();
+    reportOpening();
 }
 
 void DocumentManager::open(const QStringList &paths)
@@ -107,6 +114,7 @@ void DocumentManager::showReady()
         m_pending.pop_front();
         show(*request);
     }
+    reportOpening();
 }
 
 void DocumentManager::show(Pending &request)
@@ -120,8 +128,13 @@ void DocumentManager::show(Pending &request)
     // Another copy of an open document shows that one, and is not the one remembered.
     emit shown(window, identity(window->documentPath()) == request.identity ? request.path : window->documentPath());
     bringToFront(window);
-    if (request.whenShown)
+    if (!request.whenShown)
+        return;
+    if (window->isTextComplete())
         request.whenShown(*window);
+    else
+        connect(window, &DocumentWindow::textCompleted, this,
+                [window, whenShown = request.whenShown] { whenShown(*window); }, Qt::SingleShotConnection);
 }
 
 DocumentWindow *DocumentManager::addWindow(Pending &request)
@@ -141,6 +154,9 @@ DocumentWindow *DocumentManager::addWindow(Pending &request)
     }
     DocumentWindow *added = window.release();
     connect(added, &DocumentWindow::closing, this, [this, added] { emit closing(added); });
+    connect(added, &DocumentWindow::textProgress, this, &DocumentManager::reportOpening);
+    connect(added, &DocumentWindow::textCompleted, this, &DocumentManager::reportOpening);
+    connect(added, &QObject::destroyed, this, &DocumentManager::reportOpening, Qt::QueuedConnection);
     // "[*]" would mark the window as modified; "[*][*]" shows as it is.
     added->setWindowTitle(QString(request.path).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
     added->setWindowIcon(m_area.window()->windowIcon());
@@ -211,6 +227,48 @@ void DocumentManager::activate(DocumentWindow *window)
 {
     window->show();
     m_area.setActiveSubWindow(window);
+}
+
+bool DocumentManager::isLoading() const
+{
+    if (!m_pending.empty())
+        return true;
+    const QList<DocumentWindow *> windows = documents();
+    return std::any_of(windows.begin(), windows.end(), [](DocumentWindow *window) { return window->isOpening(); });
+}
+
+void DocumentManager::cancelOpening()
+{
+    for (const std::shared_ptr<Pending> &request : std::exchange(m_pending, {}))
+        if (request->load)
+            m_dropped.push_back(request->load);
+    for (DocumentWindow *window : documents())
+        if (window->isOpening())
+            window->discard();
+    reportOpening();
+}
+
+void DocumentManager::reportOpening()
+{
+    // Found before it is said: a listener may cancel the open.
+    QString opening;
+    qint64 done = 0;
+    qint64 total = 0;
+    for (const std::shared_ptr<Pending> &request : m_pending)
+        if (opening.isEmpty() && request->load && request->bytes >= ProgressFrom)
+            opening = request->path;
+    for (DocumentWindow *window : documents())
+        if (opening.isEmpty() && window->isOpening()) {
+            opening = window->documentPath();
+            done = window->textView()->loadedLength();
+            total = window->textView()->text().size();
+        }
+    if (!opening.isEmpty()) {
+        m_reportedOpening = true;
+        emit openingProgress(QFileInfo(opening).fileName(), done, total);
+    } else if (std::exchange(m_reportedOpening, false)) {
+        emit openingEnded();
+    }
 }
 
 bool DocumentManager::closeAll()

@@ -25,7 +25,8 @@ class DocumentManager : public QObject
     Q_OBJECT
 
 public:
-    // Runs once the document is shown and in front, whether it was open already or not.
+    // Runs once the document is shown and in front, with all of its text,
+    // whether it was open already or not.
     using WhenShown = std::function<void(DocumentWindow &)>;
 
     DocumentManager(AppContext &context, QMdiArea &area, QObject *parent = nullptr);
@@ -46,8 +47,11 @@ public:
     // In the order they were opened.
     QList<DocumentWindow *> documents() const;
     void activate(DocumentWindow *window);
-    // Reads asked for and not yet shown.
-    bool isLoading() const { return !m_pending.empty(); }
+    // Reads asked for and not yet shown, or texts still going into their view.
+    bool isLoading() const;
+    // Drops the reads still running and closes, writing no state, the
+    // documents whose text is not complete yet.
+    void cancelOpening();
 
     // Closes every document, stopping at the first that refuses (its state
     // could not be saved and the user kept it open); reads still running are
@@ -67,6 +71,11 @@ signals:
     void activeChanged(DocumentWindow *window);
     // A document is about to go; its state is saved.
     void closing(DocumentWindow *window);
+    // A large document is opening: its file name, and how far its text is
+    // in (a total of 0 while the file is read).
+    void openingProgress(const QString &name, qint64 done, qint64 total);
+    // No large document is opening any more.
+    void openingEnded();
 
 private:
     struct Load;
@@ -76,6 +85,7 @@ private:
     DocumentWindow *findOpen(const Pending &request) const;
     DocumentWindow *addWindow(Pending &request);
     void bringToFront(DocumentWindow *window);
+    void reportOpening();
 
     AppContext &m_context;
     QMdiArea &m_area;
@@ -83,4 +93,5 @@ private:
     std::deque<std::shared_ptr<Pending>> m_pending;
     // Reads of requests dropped by closeAll(), still to be waited for.
     std::vector<std::shared_ptr<Load>> m_dropped;
+    bool m_reportedOpening = false;
 };

@@ -21,6 +21,7 @@
 #include "sessioncontroller.h"
 #include "settingnames.h"
 #include "startpage.h"
+#include "statusprogress.h"
 #include "usersettings.h"
 #include "userguide.h"
 #include "windowarrangement.h"
@@ -201,6 +202,16 @@ void MainWindow::createStatusBar()
     m_lineIndicator->setFixedWidth(StatusLinePanelWidth);
     statusBar()->addPermanentWidget(m_lineIndicator);
     statusBar()->setFixedHeight(19);
+
+    auto *opening = new StatusProgress(QStringLiteral("Stop opening; nothing of the document is kept"));
+    opening->setObjectName(QStringLiteral("OpeningProgress"));
+    statusBar()->addWidget(opening);
+    connect(m_documents, &DocumentManager::openingProgress, opening,
+            [opening](const QString &name, qint64 done, qint64 total) {
+                opening->show(QStringLiteral("Opening %1").arg(name), done, total);
+            });
+    connect(m_documents, &DocumentManager::openingEnded, opening, &QWidget::hide);
+    connect(opening, &StatusProgress::cancelRequested, m_documents, &DocumentManager::cancelOpening);
 }
 
 void MainWindow::layOut()

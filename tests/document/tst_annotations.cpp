@@ -185,6 +185,31 @@ private slots:
         QCOMPARE(app.dialogs.informations.size(), 1);
     }
 
+    // A line longer than the view's wrap column is split for the layout
+    // only: a highlight across the split keeps its file positions.
+    void highlightAcrossAWrappedLineKeepsItsPositions()
+    {
+        AppFixture app;
+        app.start();
+        const QString path = app.document(QStringLiteral("rfc1.txt"),
+                                          "intro\n" + QByteArray(TextView::WrapColumn * 2 + 50, 'x') + "\nend\n");
+        DocumentWindow *window = app.open(path);
+        TextView *view = window->textView();
+        QVERIFY(view->isWrapped());
+        const qint32 start = view->lineStart(1) + TextView::WrapColumn - 5;
+        view->setSelectionStart(start);
+        view->setSelectionLength(10);
+        trigger(app, Command::EditHighlight);
+        QVERIFY(window->close());
+        QCOMPARE(HighlightFile::read(app.highlightPath(path)).value(), (std::vector<TextRange>{{start, start + 10}}));
+
+        window = app.open(path);
+        for (const qint32 inside : {start, start + 7, start + 9})
+            QCOMPARE(backgroundAt(window, inside), QColor(Qt::yellow));
+        for (const qint32 outside : {start - 1, start + 10})
+            QVERIFY(backgroundAt(window, outside) != QColor(Qt::yellow));
+    }
+
     void untouchedHighlightFileIsNotRewritten()
     {
         AppFixture app;

@@ -2,10 +2,13 @@
 #include "documentmanager.h"
 #include "documentwindow.h"
 #include "mainwindow.h"
+#include "statusprogress.h"
+#include "textview.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QThreadPool>
@@ -78,6 +81,86 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(form->documents().isEmpty());
         QVERIFY(!QFile::exists(app.iniPath(path)));
+    }
+
+    // A text too long to go into the view at once comes in slices, with
+    // progress; the stored top line and highlights wait for the whole text,
+    // and so does what was asked to run once the document is shown.
+    void largeDocumentOpensInSlicesWithItsState()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        DocumentManager &documents = form->documentManager();
+        const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(150000));
+        DocumentWindow *window = app.open(path);
+        TextView *view = window->textView();
+        QVERIFY(view->text().size() > TextView::SlicedFrom);
+        const int nearEnd = view->lineCount() - 200;
+        window->showLine(nearEnd);
+        view->setSelectionStart(view->lineStart(nearEnd));
+        view->setSelectionLength(8);
+        form->action(Command::EditHighlight)->trigger();
+        const qint32 marked = view->lineStart(nearEnd) + 3;
+        const int top = window->topLine();
+        QVERIFY(window->close());
+
+        QSignalSpy progress(&documents, &DocumentManager::openingProgress);
+        QSignalSpy ended(&documents, &DocumentManager::openingEnded);
+        bool completeWhenShown = false;
+        int topWhenShown = -1;
+        documents.open(path, [&](DocumentWindow &shown) {
+            completeWhenShown = shown.isTextComplete();
+            topWhenShown = shown.topLine();
+        });
+        app.settle();
+        QVERIFY(completeWhenShown);
+        QCOMPARE(topWhenShown, top);
+        QCOMPARE(ended.size(), 1);
+        // The read, then the slices, up to the whole text.
+        QVERIFY(progress.size() > 3);
+        QCOMPARE(progress.first().at(2).toLongLong(), 0);
+        QCOMPARE(progress.last().at(1), progress.last().at(2));
+        window = form->activeDocument();
+        QCOMPARE(window->textView()->document()->blockCount(), window->textView()->lineCount());
+        QTextCursor cursor(window->textView()->document());
+        cursor.setPosition(window->textView()->toQtPosition(marked) + 1);
+        QCOMPARE(cursor.charFormat().background().color(), QColor(Qt::yellow));
+    }
+
+    // Cancel in the status bar, while the file is read or while its text goes
+    // in: no window stays and no state is written.
+    void cancelledOpenLeavesNothing()
+    {
+        AppFixture app;
+        MainWindow *form = app.start();
+        DocumentManager &documents = form->documentManager();
+        const QString path = app.document(QStringLiteral("rfc1.txt"), numberedLines(150000));
+        auto *opening = form->findChild<StatusProgress *>(QStringLiteral("OpeningProgress"));
+        QVERIFY(opening);
+        auto *cancel = opening->findChild<QPushButton *>();
+        for (const bool whileRead : {true, false}) {
+            bool wasShown = false;
+            bool whenShownRan = false;
+            auto clickCancel = connect(&documents, &DocumentManager::openingProgress, this,
+                                       [&](const QString &, qint64, qint64 total) {
+                                           if ((total == 0) != whileRead || wasShown)
+                                               return;
+                                           wasShown = opening->isVisible();
+                                           cancel->click();
+                                       });
+            documents.open(path, [&](DocumentWindow &) { whenShownRan = true; });
+            QVERIFY(QTest::qWaitFor([&] { return !documents.isLoading(); }, 60000));
+            QThreadPool::globalInstance()->waitForDone();
+            app.settle();
+            disconnect(clickCancel);
+            QVERIFY2(wasShown, whileRead ? "while read" : "while the text went in");
+            QVERIFY(!whenShownRan);
+            QVERIFY(form->documents().isEmpty());
+            QVERIFY(!opening->isVisible());
+            QVERIFY(!QFile::exists(app.iniPath(path)));
+        }
+        // The next open is not cancelled.
+        QVERIFY(app.open(path));
     }
 
     // The file is read and parsed off the user-interface thread: its timer
