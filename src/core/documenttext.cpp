@@ -91,16 +91,19 @@ DocumentText DocumentText::read(const QString &path)
         result.m_error = file.errorString();
         return result;
     }
-    // In pieces: read(n) allocates n bytes before reading, so asking for the
-    // whole limit at once would take 512 MB for any file, however small.
-    QByteArray bytes;
-    bytes.reserve(std::min(info.size(), MaxFileSize) + 1);
-    while (bytes.size() <= MaxFileSize) {
-        const QByteArray piece = file.read(std::min(MaxFileSize + 1 - bytes.size(), qint64(1) << 20));
-        if (piece.isEmpty())
+    // Straight into one buffer of the size the file had, grown only if the
+    // file grew meanwhile: a new piece for each read would touch the memory twice.
+    QByteArray bytes(std::min(info.size(), MaxFileSize) + 1, Qt::Uninitialized);
+    qint64 filled = 0;
+    while (filled <= MaxFileSize) {
+        if (filled == bytes.size())
+            bytes.resize(std::min(bytes.size() * 2, MaxFileSize + 1));
+        const qint64 got = file.read(bytes.data() + filled, bytes.size() - filled);
+        if (got <= 0)
             break;
-        bytes += piece;
+        filled += got;
     }
+    bytes.truncate(filled);
     if (file.error() != QFileDevice::NoError) {
         result.m_error = file.errorString();
         return result;

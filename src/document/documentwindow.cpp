@@ -149,6 +149,10 @@ void DocumentWindow::showText()
     m_textShown = true;
     m_textView->setLinks(m_document.takeLinks());
     m_timings.loadText = clock.nsecsElapsed();
+    clock.restart();
+    // Before the slices of a long text: each is folded as it comes.
+    m_style.foldPages();
+    m_timings.foldPages = m_document.timings().foldPages + clock.nsecsElapsed();
     if (!m_textView->isLoading())
         finishText();
 }
@@ -161,9 +165,6 @@ void DocumentWindow::finishText()
     m_textView->setSelectionStart(0);
     m_textView->styleSeen();
     m_timings.styleHeadings = clock.nsecsElapsed();
-    clock.restart();
-    m_style.foldPages();
-    m_timings.foldPages = m_document.timings().foldPages + clock.nsecsElapsed();
     clock.restart();
     restoreAnnotations();
     m_timings.restoreAnnotations = m_document.timings().readHighlights + clock.nsecsElapsed();

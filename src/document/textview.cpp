@@ -124,8 +124,15 @@ void TextView::loadSlice()
     cursor.movePosition(QTextCursor::End);
     // The line it ends in grows: it is styled again when seen.
     cursor.block().setUserState(-1);
+    const int firstBlockPosition = cursor.block().position();
+    const int fromLine = lineOfIndex(int(m_loaded));
     cursor.insertText(displayText(int(m_loaded), int(to)));
     m_loaded = to;
+    // Folded as it comes: folding the whole text at the end would hold the window.
+    if (!m_folds.empty()) {
+        setFoldBlocksVisible(fromLine, lineOfIndex(int(m_loaded)) + 1, false);
+        document()->markContentsDirty(firstBlockPosition, document()->characterCount() - firstBlockPosition);
+    }
     emit loadProgress(m_loaded, m_text.size());
     // A listener may have stopped the load.
     if (m_loaded < m_text.size() || !m_sliceTimer.isActive())
@@ -645,18 +652,9 @@ void TextView::setPageFolds(std::vector<PageFold> folds)
     if (folds.empty() && m_folds.empty())
         return;
     const int top = firstVisibleLine();
-    // Every block of the lines after a fold's first, wrapped lines too.
-    const auto setFoldsVisible = [this](bool visible) {
-        for (const PageFold &fold : m_folds) {
-            QTextBlock block = document()->findBlockByNumber(blockOfLine(fold.firstLine + 1));
-            for (const int end = blockOfLine(fold.lastLine + 1); block.isValid() && block.blockNumber() < end;
-                 block = block.next())
-                block.setVisible(visible);
-        }
-    };
-    setFoldsVisible(true);
+    setFoldBlocksVisible(0, lineCount(), true);
     m_folds = std::move(folds);
-    setFoldsVisible(false);
+    setFoldBlocksVisible(0, lineCount(), false);
     // The layout learns of hidden blocks only from a change of content.
     document()->markContentsDirty(0, document()->characterCount());
     scrollToLine(top + 1);
@@ -666,6 +664,19 @@ void TextView::setPageFolds(std::vector<PageFold> folds)
     if (!m_markedNeedle.isEmpty())
         updateMatchMarks();
     viewport()->update();
+}
+
+void TextView::setFoldBlocksVisible(int fromLine, int toLine, bool visible)
+{
+    // A fold keeps its first line; the blocks of the others, wrapped lines too.
+    auto fold = std::lower_bound(m_folds.begin(), m_folds.end(), fromLine,
+                                 [](const PageFold &candidate, int line) { return candidate.lastLine < line; });
+    for (; fold != m_folds.end() && fold->firstLine + 1 < toLine; ++fold) {
+        QTextBlock block = document()->findBlockByNumber(blockOfLine(std::max(fold->firstLine + 1, fromLine)));
+        for (const int end = blockOfLine(std::min(fold->lastLine + 1, toLine)); block.isValid() && block.blockNumber() < end;
+             block = block.next())
+            block.setVisible(visible);
+    }
 }
 
 void TextView::skipFoldedLines()

@@ -183,6 +183,8 @@ private:
     // The text from index to end with a block break at every wrap.
     QString displayText(int from, int to) const;
     void loadSlice();
+    // The blocks folds hide in lines [fromLine, toLine), as far as they are loaded.
+    void setFoldBlocksVisible(int fromLine, int toLine, bool visible);
     // The fold that holds line, or nullptr.
     const PageFold *foldAt(int line) const;
     void skipFoldedLines();

@@ -21,6 +21,8 @@ constexpr qint64 BatchBytes = 16 * 1024 * 1024;
 // Progress is reported for a pass that takes longer than this, and this often.
 constexpr qint64 QuietMs = 300;
 constexpr qint64 ProgressEveryMs = 200;
+// Ten times the largest RFC: what is larger is no document of the library.
+constexpr qint64 MaxIndexedBytes = 16'000'000;
 // Rows left behind by changed and removed documents are never searched but
 // still weigh on every search: past a quarter of the live ones, with at least
 // this many, the index is made again.
@@ -285,11 +287,15 @@ bool SearchIndexer::indexDocument(const QFileInfo &file)
     }
     if (indexed && !dropDocument(path, *indexed))
         return false;
-    const DocumentText text = DocumentText::read(path);
     // A file that cannot be read is kept with no passages, so that it is
-    // tried again only when it changes.
-    const std::vector<Passage> passages =
-        text.ok() ? splitPassages(text, parseOutline(text), m_passageLength) : std::vector<Passage>();
+    // tried again only when it changes; so is one far larger than any RFC
+    // (a log, a dump), whose text would only crowd the index.
+    std::vector<Passage> passages;
+    if (size <= MaxIndexedBytes) {
+        const DocumentText text = DocumentText::read(path);
+        if (text.ok())
+            passages = splitPassages(text, parseOutline(text), m_passageLength);
+    }
     const Known known{size, modified, m_nextRow, m_nextRow + qint64(passages.size()) - 1};
     SqliteStatement &insert = m_statements->insertPassage;
     for (const Passage &passage : passages) {
