@@ -11,14 +11,24 @@
 //
 // With --links, one row per link: the line where it starts (from 1), its
 // column (from 0, in UTF-16 units) and its target.
+//
+// With --errata ERRATA.json (the RFC Editor's errata.json), one row per
+// erratum of the RFC the file holds, in id order: id, status, section as
+// written, the line it is placed at (0 when nowhere) and how: text, heading
+// or not-placed.
 
 #include "contentscheck.h"
+#include "documentname.h"
 #include "documenttext.h"
+#include "errata.h"
+#include "erratumplacement.h"
 #include "headingparser.h"
 #include "linkfinder.h"
 #include "tableofcontents.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
@@ -69,6 +79,30 @@ void checkContents(QTextStream &out, const DocumentText &text, const Outline &ou
         << " misplaced " << check.misplaced << " stray " << check.stray << '\n';
 }
 
+const char *kindName(Placement::Kind kind)
+{
+    switch (kind) {
+    case Placement::Kind::Text:
+        return "text";
+    case Placement::Kind::SectionHeading:
+        return "heading";
+    case Placement::Kind::NotPlaced:
+        break;
+    }
+    return "not-placed";
+}
+
+void placeErrata(QTextStream &out, const QList<Erratum> &errata, const QString &text, const Outline &outline)
+{
+    const ErrataPlacer placer(text, outline);
+    for (const Erratum &erratum : errata) {
+        const Placement placement = placer.place(erratum);
+        // The section is free text: a line break there would split the row.
+        out << erratum.id << '\t' << statusName(erratum.status) << '\t' << erratum.section.simplified() << '\t'
+            << placement.line << '\t' << kindName(placement.kind) << '\n';
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -78,8 +112,13 @@ int main(int argc, char **argv)
     QStringList args = QCoreApplication::arguments().mid(1);
     const bool checkToc = args.removeAll(QStringLiteral("--check-toc")) > 0;
     const bool links = args.removeAll(QStringLiteral("--links")) > 0;
-    if (args.size() != 1 || (checkToc && links)) {
-        err << "usage: folivane-index [--check-toc | --links] FILE\n";
+    const qsizetype errataAt = args.indexOf(QStringLiteral("--errata"));
+    const bool withErrata = errataAt >= 0 && errataAt + 1 < args.size();
+    const QString errataPath = withErrata ? args.takeAt(errataAt + 1) : QString();
+    if (errataAt >= 0)
+        args.removeAt(errataAt);
+    if (args.size() != 1 || int(checkToc) + int(links) + int(errataAt >= 0) > 1 || (errataAt >= 0 && !withErrata)) {
+        err << "usage: folivane-index [--check-toc | --links | --errata ERRATA.json] FILE\n";
         return 2;
     }
     const QString path = args.at(0);
@@ -88,11 +127,33 @@ int main(int argc, char **argv)
         err << "folivane-index: cannot read " << path << ": " << text.errorString() << '\n';
         return 1;
     }
+    QList<Erratum> errata;
+    if (withErrata) {
+        QFile file(errataPath);
+        if (!file.open(QIODevice::ReadOnly)) {
+            err << "folivane-index: cannot read " << errataPath << ": " << file.errorString() << '\n';
+            return 1;
+        }
+        QString why;
+        const ErrataList list = ErrataList::parse(file.readAll(), &why);
+        if (!why.isEmpty()) {
+            err << "folivane-index: " << errataPath << ": " << why << '\n';
+            return 1;
+        }
+        const std::optional<DocumentName> name = DocumentName::ofFile(QFileInfo(path).fileName(), text.text());
+        if (!name || name->kind() != DocumentName::Kind::Rfc) {
+            err << "folivane-index: " << path << " is no RFC\n";
+            return 1;
+        }
+        errata = list.errataOf(name->number());
+    }
 
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
     const Outline outline = parseOutline(text);
-    if (links)
+    if (withErrata)
+        placeErrata(out, errata, text.text(), outline);
+    else if (links)
         printLinks(out, text.text());
     else if (checkToc)
         checkContents(out, text, outline);
