@@ -3,7 +3,9 @@
 #include "elidedtooltipdelegate.h"
 #include "headingparser.h"
 
+#include <QIcon>
 #include <QListWidget>
+#include <QPixmap>
 #include <QTreeWidget>
 
 namespace {
@@ -70,6 +72,29 @@ void DocumentPanel::setOutline(const Outline &outline)
         topLevel.append(placeholder);
     }
     m_indexTree->addTopLevelItems(topLevel);
+}
+
+void DocumentPanel::markHeadings(const std::vector<std::pair<int, QString>> &headings, const QIcon &icon)
+{
+    // While any entry has a mark, the others get a blank one of its size so
+    // that the titles stay aligned.
+    QIcon blank;
+    if (!headings.empty()) {
+        QPixmap pixmap(icon.availableSizes().value(0, QSize(16, 16)));
+        pixmap.fill(Qt::transparent);
+        blank = QIcon(pixmap);
+    }
+    for (QTreeWidgetItem *item : m_headingItems) {
+        item->setIcon(0, blank);
+        item->setData(0, Qt::ToolTipRole, QVariant());
+    }
+    for (const auto &[heading, tip] : headings) {
+        if (heading < 0 || size_t(heading) >= m_headingItems.size())
+            continue;
+        QTreeWidgetItem *item = m_headingItems[size_t(heading)];
+        item->setIcon(0, icon);
+        item->setToolTip(0, tip);
+    }
 }
 
 void DocumentPanel::selectHeadingAtLine(int line)

@@ -2,6 +2,8 @@
 
 #include <QTabWidget>
 
+#include <utility>
+
 #include <vector>
 
 class QListWidget;
@@ -28,6 +30,9 @@ public:
     int selectedBookmark() const;
     // Takes the selected bookmark off the list, leaving none selected.
     void removeSelectedBookmark();
+
+    // See DocumentWindow::markHeadings().
+    void markHeadings(const std::vector<std::pair<int, QString>> &headings, const QIcon &icon);
 
     QTreeWidget *indexTree() const { return m_indexTree; }
     QListWidget *bookmarkList() const { return m_bookmarkList; }

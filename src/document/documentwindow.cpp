@@ -182,9 +182,25 @@ void DocumentWindow::finishText()
     emit textCompleted();
 }
 
-void DocumentWindow::setNotice(const QString &html)
+void DocumentWindow::addSideTab(QWidget *tab, const QString &title)
 {
-    m_noticeBar->setNotice(html);
+    m_panel->addTab(tab, title);
+}
+
+void DocumentWindow::showSideTab(QWidget *tab)
+{
+    m_panel->show();
+    m_panel->setCurrentWidget(tab);
+}
+
+void DocumentWindow::markHeadings(const std::vector<std::pair<int, QString>> &headings, const QIcon &icon)
+{
+    m_panel->markHeadings(headings, icon);
+}
+
+void DocumentWindow::setNotice(const QString &source, const QString &html)
+{
+    m_noticeBar->setNotice(source, html);
 }
 
 void DocumentWindow::jumpToLine(int line)

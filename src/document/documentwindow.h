@@ -118,9 +118,18 @@ public:
     };
     const LoadTimings &loadTimings() const { return m_timings; }
 
-    // A bar above the text with what the RFC index says of the document
-    // (rich text with links); empty hides it. The user can close it.
-    void setNotice(const QString &html);
+    // A bar above the text with what the RFC index and the errata say of the
+    // document (rich text with links), one part for each source; all empty
+    // hides it. The user can close it.
+    void setNotice(const QString &source, const QString &html);
+    // A tab of the panel beside the text, after Index and Bookmarks; the
+    // window takes it over.
+    void addSideTab(QWidget *tab, const QString &title);
+    // Brings a tab in front, showing the panel.
+    void showSideTab(QWidget *tab);
+    // An icon before the index entries of these headings (indices into the
+    // outline), with a tool tip; the others get a blank one, so titles stay aligned.
+    void markHeadings(const std::vector<std::pair<int, QString>> &headings, const QIcon &icon);
     QLabel *notice() const;
 
     TextView *textView() const { return m_textView; }

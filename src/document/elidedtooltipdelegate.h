@@ -3,7 +3,8 @@
 #include <QStyledItemDelegate>
 
 // Shows an item's full text as its tool tip when the view cuts the text
-// short, and no tool tip when it fits.
+// short, with the item's own tool tip below it; no tool tip when the text
+// fits and the item has none.
 class ElidedToolTipDelegate : public QStyledItemDelegate
 {
     Q_OBJECT

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include <algorithm>
+
 NoticeBar::NoticeBar(QWidget *parent)
     : QWidget(parent)
     , m_label(new QLabel)
@@ -29,18 +31,26 @@ NoticeBar::NoticeBar(QWidget *parent)
     hide();
 }
 
-void NoticeBar::setNotice(const QString &html)
+void NoticeBar::setNotice(const QString &source, const QString &html)
 {
-    m_html = html;
+    auto part = std::find_if(m_parts.begin(), m_parts.end(), [&](const auto &known) { return known.first == source; });
+    if (part == m_parts.end())
+        m_parts.append({source, html});
+    else
+        part->second = html;
     restyle();
-    setVisible(!html.isEmpty() && !m_closed);
+    setVisible(!m_label->text().isEmpty() && !m_closed);
 }
 
 // The toolkit colours links once, when the text is set, and not from the
 // theme: each link is given the palette's link colour, again at every restyle.
 void NoticeBar::restyle()
 {
-    QString html = m_html;
+    QStringList shown;
+    for (const auto &[source, part] : std::as_const(m_parts))
+        if (!part.isEmpty())
+            shown << part;
+    QString html = shown.join(QStringLiteral(" &nbsp;\u00b7&nbsp; "));
     html.replace(QStringLiteral("<a href="), QStringLiteral("<a style=\"color:%1\" href=")
                                                  .arg(QApplication::palette(m_label).color(QPalette::Link).name()));
     m_label->setText(html);

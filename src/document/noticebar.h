@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
+
+#include <utility>
 
 class QLabel;
 
@@ -13,8 +16,9 @@ class NoticeBar : public QWidget
 public:
     explicit NoticeBar(QWidget *parent = nullptr);
 
-    // Empty hides the bar.
-    void setNotice(const QString &html);
+    // What one source says (the RFC index, the errata); the bar shows the
+    // parts in the order of their first setting, and hides when all are empty.
+    void setNotice(const QString &source, const QString &html);
     // Colours the links anew from the application's palette.
     void restyle();
     QLabel *label() const { return m_label; }
@@ -24,6 +28,6 @@ signals:
 
 private:
     QLabel *m_label;
-    QString m_html; // as given, before its links are coloured
+    QList<std::pair<QString, QString>> m_parts; // source and html, before the links are coloured
     bool m_closed = false;
 };

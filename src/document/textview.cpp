@@ -779,7 +779,7 @@ void TextView::paintEvent(QPaintEvent *event)
 {
     styleSeen();
     QPlainTextEdit::paintEvent(event);
-    if (m_folds.empty())
+    if (m_folds.empty() && m_lineMarks.empty())
         return;
     QPainter painter(viewport());
     const QPointF offset = contentOffset();
@@ -791,9 +791,22 @@ void TextView::paintEvent(QPaintEvent *event)
         if (rect.top() > bottom)
             break;
         const int line = lineOfBlock(block);
-        if (const PageFold *fold = foldAt(line); fold && blockOfLine(line) == block.blockNumber())
+        if (blockOfLine(line) != block.blockNumber())
+            continue;
+        if (const PageFold *fold = foldAt(line))
             paintSeparator(painter, rect, fold->pageNumber);
+        if (std::binary_search(m_lineMarks.begin(), m_lineMarks.end(), line))
+            // In the document's left margin, clear of the text.
+            painter.fillRect(QRectF(0, rect.top() + 1, 3, rect.height() - 2), m_lineMarkColour);
     }
+}
+
+void TextView::setLineMarks(std::vector<int> lines, const QColor &colour)
+{
+    std::sort(lines.begin(), lines.end());
+    m_lineMarks = std::move(lines);
+    m_lineMarkColour = colour;
+    viewport()->update();
 }
 
 // The fold's one line left: a thin rule with the page number at the right,

@@ -4,6 +4,7 @@
 #include "pagelayout.h"
 #include "textsearch.h"
 
+#include <QColor>
 #include <QPlainTextEdit>
 #include <QTimer>
 
@@ -130,6 +131,9 @@ public:
     void flashLine(int line);
     // The line flashLine() marks now, or -1.
     int flashedLine() const { return m_flashedLine; }
+    // A bar in the left margin beside each of the lines (counted from 0).
+    void setLineMarks(std::vector<int> lines, const QColor &colour);
+    const std::vector<int> &lineMarks() const { return m_lineMarks; }
 
     // Merges the format into every span, as one edit.
     void mergeFormat(std::span<const Span> spans, const QTextCharFormat &format);
@@ -209,6 +213,8 @@ private:
     const Link *m_hoveredLink = nullptr;
     std::function<QString(const LinkTarget &)> m_linkCard;
     int m_flashedLine = -1;
+    std::vector<int> m_lineMarks; // sorted
+    QColor m_lineMarkColour;
     QTimer m_flashTimer;
     // Where each line starts, in QString positions.
     std::vector<int> m_lineStarts;

@@ -46,6 +46,8 @@ bool isWebAddress(const QUrl &url)
     return url.scheme() == u"http" || url.scheme() == u"https";
 }
 
+constexpr int NotModifiedStatus = 304;
+
 bool isRedirectStatus(int status)
 {
     return status >= 300 && status < 400;
@@ -104,12 +106,13 @@ void FileDownload::setBodyCheck(BodyCheck check)
     m_check = std::move(check);
 }
 
-bool FileDownload::start(const QUrl &url, const QString &targetPath)
+bool FileDownload::start(const QUrl &url, const QString &targetPath, const QDateTime &ifModifiedSince)
 {
     if (isRunning())
         return false;
     m_url = url;
     m_targetPath = targetPath;
+    m_conditional = ifModifiedSince.isValid();
     m_head.clear();
     m_received = 0;
     m_expectedBytes = -1;
@@ -120,6 +123,8 @@ bool FileDownload::start(const QUrl &url, const QString &targetPath)
     // Asked for by name, a compressed body is left to this object to
     // inflate, within MaxBytes.
     request.setRawHeader("Accept-Encoding", "gzip, deflate");
+    if (m_conditional)
+        request.setHeader(QNetworkRequest::IfModifiedSinceHeader, ifModifiedSince);
     m_reply = m_network->get(request);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &FileDownload::onMetaDataChanged);
     connect(m_reply, &QNetworkReply::readyRead, this, &FileDownload::onReadyRead);
@@ -259,6 +264,11 @@ QString FileDownload::refusedRedirect() const
 void FileDownload::onFinished()
 {
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status == NotModifiedStatus && m_conditional) {
+        stop();
+        emit unchanged();
+        return;
+    }
     if (isRedirectStatus(status)) {
         if (const QString reason = refusedRedirect(); !reason.isEmpty()) {
             fail(Failure::Other, reason);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -19,7 +20,9 @@ class QTimer;
 // empty, no NUL byte, not a web page, at most MaxBytes once decompressed,
 // as the body check would have it); until then it is an unnamed or temporary
 // file in the target's folder, and a failed or cancelled transfer leaves
-// nothing behind (an older file of that name stays as it was).
+// nothing behind (an older file of that name stays as it was). Asked only
+// for a copy newer than a date, a "not modified" answer leaves the file as
+// it is too.
 class FileDownload : public QObject
 {
     Q_OBJECT
@@ -55,8 +58,10 @@ public:
     // The address of the running or last transfer.
     const QUrl &url() const { return m_url; }
     // Starts fetching url into targetPath, whose folder is created when
-    // missing. False, and nothing started, while another transfer runs.
-    bool start(const QUrl &url, const QString &targetPath);
+    // missing; with a valid ifModifiedSince, only when the server's copy is
+    // newer (else unchanged()). False, and nothing started, while another
+    // transfer runs.
+    bool start(const QUrl &url, const QString &targetPath, const QDateTime &ifModifiedSince = {});
     // Stops the transfer and discards what arrived; no signal follows.
     void cancel();
 
@@ -64,6 +69,8 @@ signals:
     // total is -1 while the size is unknown.
     void progress(qint64 received, qint64 total);
     void finished(const QString &path);
+    // The server has nothing newer than the ifModifiedSince of start().
+    void unchanged();
     // reason is a short phrase such as "no data for 30 seconds".
     void failed(FileDownload::Failure failure, const QString &reason);
 
@@ -90,6 +97,8 @@ private:
     std::unique_ptr<BodyInflater> m_inflater;
     QUrl m_url;
     QString m_targetPath;
+    // Whether the request asked only for a newer copy, so that 304 answers it.
+    bool m_conditional = false;
     std::unique_ptr<QSaveFile> m_file;
     // The start of the body, to tell a web page from a text document.
     QByteArray m_head;

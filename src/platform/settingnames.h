@@ -51,12 +51,14 @@ inline constexpr qint32 DefaultShowIndexPanel = 1;
 
 // Library, strings. An empty folder is "library/" in the user's data folder;
 // the addresses default to DocumentFetcher::DefaultRfcBaseUrl,
-// DocumentFetcher::DefaultDraftBaseUrl and RfcIndexUpdater::DefaultIndexUrl.
+// DocumentFetcher::DefaultDraftBaseUrl, RfcLibrary::DefaultIndexUrl and
+// ErrataSource::DefaultUrl.
 inline constexpr char LibraryFolder[] = "library_folder";
 inline constexpr char LibraryExtraFolders[] = "library_extra"; // separated by ':'
 inline constexpr char RfcBaseUrl[] = "rfc_base_url";
 inline constexpr char DraftBaseUrl[] = "draft_base_url";
 inline constexpr char IndexUrl[] = "index_url";
+inline constexpr char ErrataUrl[] = "errata_url";
 // A dword: following a link to a document not on this machine fetches it.
 inline constexpr char FetchOnFollow[] = "fetch_on_follow";
 inline constexpr qint32 DefaultFetchOnFollow = 1;

@@ -26,6 +26,8 @@ enum class Command {
     GoPage,
     GoGoTo,
     GoLinkCard,
+    GoErrata,
+    GoNextErratum,
     ConfigTextFont,
     ConfigHeaderFont,
     ViewToolbar,

@@ -182,7 +182,7 @@ void LibraryController::showIndexFacts(DocumentWindow *window)
     m_tabs.setToolTip(window, plainToolTip(rfc ? index.toolTip(rfc) : QString()));
     const RfcEntry *entry = rfc ? index.entry(rfc) : nullptr;
     if (!entry) {
-        window->setNotice(QString());
+        window->setNotice(QStringLiteral("index"), QString());
         return;
     }
     const auto links = [](const QList<int> &rfcs) {
@@ -198,5 +198,5 @@ void LibraryController::showIndexFacts(DocumentWindow *window)
         facts << QStringLiteral("Updated by ") + links(entry->updatedBy);
     if (!entry->errataUrl.isEmpty())
         facts << QStringLiteral("<a href=\"%1\">Errata exist</a>").arg(entry->errataUrl.toHtmlEscaped());
-    window->setNotice(facts.join(QStringLiteral(" &nbsp;\u00b7&nbsp; ")));
+    window->setNotice(QStringLiteral("index"), facts.join(QStringLiteral(" &nbsp;\u00b7&nbsp; ")));
 }

@@ -29,6 +29,9 @@ public:
     RfcLibrary &library() const { return *m_library; }
     // The library folder and the read-only ones.
     QStringList folders() const;
+    // Whether the file is in one of folders(): what is fetched for a
+    // document (the RFC index, the errata) is fetched only for those.
+    bool isInLibrary(const QString &path) const;
     // Files, or documents of the RFC series by number or name.
     void openArguments(const QStringList &arguments);
     // What the user typed, as Open RFC takes it: a number, a name, words of a title.
@@ -53,7 +56,6 @@ signals:
 private:
     void askAndOpen();
     void createFetchProgress(QWidget &window, QStatusBar &statusBar);
-    bool isInLibrary(const QString &path) const;
     void showIndexFacts(DocumentWindow *window);
     void openFile(const QString &path, const QString &section);
     // The open copy of a document, else the one the library finds.

@@ -8,6 +8,7 @@
 #include "documentcommands.h"
 #include "documentmanager.h"
 #include "documentwindow.h"
+#include "erratacontroller.h"
 #include "filetabs.h"
 #include "findbar.h"
 #include "findcontroller.h"
@@ -85,12 +86,14 @@ MainWindow::MainWindow(AppContext &context)
     m_navigation = new NavigationController(*m_commands, *m_documents, *m_library, context.dialogs, *this);
     m_search = new SearchController(context.searchIndexPath, *m_commands, *m_documents, *m_library, *m_navigation,
                                     *this);
+    m_errata = new ErrataController(*m_commands, *m_documents, *m_library, this);
     m_session = new SessionController(context.settings, *m_commands, *m_documents, *m_tabs, this);
     m_arrangement = new WindowArrangement(*m_commands, *m_documents, *m_mdiArea, this);
     const auto reportOf = [this](auto *part) {
         connect(part, &std::remove_pointer_t<decltype(part)>::message, this, &MainWindow::showMessage);
     };
     reportOf(m_find);
+    reportOf(m_errata);
     reportOf(m_library);
     reportOf(m_navigation);
     reportOf(m_search);

@@ -11,6 +11,7 @@ class CommandSet;
 class DocumentCommands;
 class DocumentManager;
 class DocumentWindow;
+class ErrataController;
 class FileTabs;
 class FindBar;
 class FindController;
@@ -105,6 +106,7 @@ private:
     FindController *m_find;
     LibraryController *m_library;
     NavigationController *m_navigation;
+    ErrataController *m_errata;
     SearchController *m_search;
     AppearanceController *m_appearance;
     SessionController *m_session;

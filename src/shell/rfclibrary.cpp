@@ -1,6 +1,7 @@
 #include "rfclibrary.h"
 
 #include "documentname.h"
+#include "erratasource.h"
 #include "settingnames.h"
 #include "librarylocator.h"
 #include "userfolders.h"
@@ -18,6 +19,7 @@ const QString ExtraValue = QLatin1String(SettingNames::LibraryExtraFolders);
 const QString RfcBaseValue = QLatin1String(SettingNames::RfcBaseUrl);
 const QString DraftBaseValue = QLatin1String(SettingNames::DraftBaseUrl);
 const QString IndexValue = QLatin1String(SettingNames::IndexUrl);
+const QString ErrataValue = QLatin1String(SettingNames::ErrataUrl);
 const QString FetchOnFollowValue = QLatin1String(SettingNames::FetchOnFollow);
 
 // "RFC 7230, RFC 7231"
@@ -52,7 +54,8 @@ LibrarySettings LibrarySettings::read(const UserSettings &store)
         store.readString(SettingsKeyPath, ExtraValue).value_or(QString()).split(u':', Qt::SkipEmptyParts);
     settings.rfcBaseUrl = urlValue(store, RfcBaseValue, DocumentFetcher::DefaultRfcBaseUrl);
     settings.draftBaseUrl = urlValue(store, DraftBaseValue, DocumentFetcher::DefaultDraftBaseUrl);
-    settings.indexUrl = urlValue(store, IndexValue, RfcIndexUpdater::DefaultIndexUrl);
+    settings.indexUrl = urlValue(store, IndexValue, RfcLibrary::DefaultIndexUrl);
+    settings.errataUrl = urlValue(store, ErrataValue, ErrataSource::DefaultUrl);
     settings.fetchOnFollow =
         store.readInteger(SettingsKeyPath, FetchOnFollowValue).value_or(SettingNames::DefaultFetchOnFollow) != 0;
     return settings;
@@ -65,6 +68,7 @@ bool LibrarySettings::write(UserSettings &store) const
            && store.writeString(SettingsKeyPath, RfcBaseValue, rfcBaseUrl.toString())
            && store.writeString(SettingsKeyPath, DraftBaseValue, draftBaseUrl.toString())
            && store.writeString(SettingsKeyPath, IndexValue, indexUrl.toString())
+           && store.writeString(SettingsKeyPath, ErrataValue, errataUrl.toString())
            && store.writeInteger(SettingsKeyPath, FetchOnFollowValue, fetchOnFollow ? 1 : 0);
 }
 
@@ -74,7 +78,7 @@ RfcLibrary::RfcLibrary(LibrarySettings settings, QObject *parent)
 {
     m_fetcher.setRfcBaseUrl(m_settings.rfcBaseUrl);
     m_fetcher.setDraftBaseUrl(m_settings.draftBaseUrl);
-    m_updater.setIndexUrl(m_settings.indexUrl);
+    m_indexDownload.setUrl(m_settings.indexUrl);
     connect(&m_fetcher, &DocumentFetcher::progress, this, &RfcLibrary::fetchProgress);
     connect(&m_fetcher, &DocumentFetcher::finished, this, [this](const QString &path) {
         const QString section = m_fetching ? m_fetching->section : QString();
@@ -87,7 +91,7 @@ RfcLibrary::RfcLibrary(LibrarySettings settings, QObject *parent)
         emit fetchFailed(text);
         fetchNext();
     });
-    connect(&m_updater, &RfcIndexUpdater::updated, this, &RfcLibrary::loadIndex);
+    connect(&m_indexDownload, &DailyDownload::updated, this, &RfcLibrary::loadIndex);
     connect(&m_indexLoad, &QFutureWatcher<RfcIndex>::finished, this, [this] {
         if (m_indexLoad.isCanceled() || m_indexLoad.future().resultCount() == 0)
             return;
@@ -184,7 +188,7 @@ void RfcLibrary::cancelFetch()
 void RfcLibrary::refreshIndex()
 {
     loadStoredIndex();
-    m_updater.updateIfDue(m_settings.folder);
+    m_indexDownload.updateIfDue(m_settings.folder);
 }
 
 void RfcLibrary::loadStoredIndex()
@@ -197,7 +201,7 @@ void RfcLibrary::loadStoredIndex()
 
 void RfcLibrary::loadIndex()
 {
-    const QString path = RfcIndexUpdater::indexPath(m_settings.folder);
+    const QString path = m_indexDownload.path(m_settings.folder);
     if (!QFileInfo(path).isFile())
         return;
     m_indexLoad.cancel();

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "dailydownload.h"
 #include "documentfetcher.h"
 #include "rfcindex.h"
-#include "rfcindexupdater.h"
 
 #include <QFutureWatcher>
 #include <QObject>
@@ -20,6 +20,7 @@ struct LibrarySettings
     QUrl rfcBaseUrl;
     QUrl draftBaseUrl;
     QUrl indexUrl;
+    QUrl errataUrl;
     // A link to a document not on this machine fetches it.
     bool fetchOnFollow = true;
 
@@ -37,6 +38,9 @@ class RfcLibrary : public QObject
     Q_OBJECT
 
 public:
+    static constexpr QStringView IndexFileName = u"rfc-index.xml";
+    static constexpr QStringView DefaultIndexUrl = u"https://www.rfc-editor.org/rfc-index.xml";
+
     explicit RfcLibrary(LibrarySettings settings, QObject *parent = nullptr);
     ~RfcLibrary() override;
 
@@ -88,7 +92,7 @@ private:
 
     LibrarySettings m_settings;
     DocumentFetcher m_fetcher;
-    RfcIndexUpdater m_updater;
+    DailyDownload m_indexDownload{IndexFileName.toString(), QUrl(DefaultIndexUrl.toString())};
     RfcIndex m_index;
     QFutureWatcher<RfcIndex> m_indexLoad;
     struct FetchRequest

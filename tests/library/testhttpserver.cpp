@@ -19,6 +19,8 @@ QByteArray reasonPhrase(int status)
         return "Moved Permanently";
     case 302:
         return "Found";
+    case 304:
+        return "Not Modified";
     case 404:
         return "Not Found";
     case 500:
@@ -77,6 +79,7 @@ void TestHttpServer::respond(QTcpSocket *socket, const QByteArray &request)
 {
     const QString path = QString::fromLatin1(request.split(' ').value(1));
     m_requested.append(path);
+    m_heads.append(request.left(request.indexOf("\r\n\r\n") + 2));
 
     const Response response = m_responses.value(path, {404, "text/html", "<html><body>Not Found</body></html>"});
     QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status)

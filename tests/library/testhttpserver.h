@@ -47,6 +47,8 @@ public:
     QUrl url(const QString &path) const;
     void serve(const QString &path, const Response &response);
     const QStringList &requestedPaths() const { return m_requested; }
+    // The request line and header lines of each request, in order, each line ending in "\r\n".
+    const QByteArrayList &requestHeads() const { return m_heads; }
 
 private:
     void onNewConnection();
@@ -56,4 +58,5 @@ private:
     QTcpServer *m_server;
     QHash<QString, Response> m_responses;
     QStringList m_requested;
+    QByteArrayList m_heads;
 };

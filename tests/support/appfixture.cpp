@@ -36,6 +36,9 @@ AppFixture::AppFixture()
 {
     // Never the user's own library: the search would index it.
     settings->writeString(SettingsKeyPath, QStringLiteral("library_folder"), libraryFolder());
+    // Nor the network: a fetch nobody set up is refused on this machine.
+    for (const char *name : {"rfc_base_url", "draft_base_url", "index_url", "errata_url"})
+        settings->writeString(SettingsKeyPath, QLatin1String(name), QStringLiteral("http://127.0.0.1:9/"));
 }
 
 AppFixture::~AppFixture()
