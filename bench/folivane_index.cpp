@@ -13,9 +13,8 @@
 // column (from 0, in UTF-16 units) and its target.
 //
 // With --errata ERRATA.json (the RFC Editor's errata.json), one row per
-// erratum of the RFC the file holds, in id order: id, status, section as
-// written, the line it is placed at (0 when nowhere) and how: text, heading
-// or not-placed.
+// erratum of the RFC the file holds, in id order: id, status, type, the line
+// it is placed at (0 when nowhere) and the section as written.
 
 #include "contentscheck.h"
 #include "documentname.h"
@@ -79,27 +78,15 @@ void checkContents(QTextStream &out, const DocumentText &text, const Outline &ou
         << " misplaced " << check.misplaced << " stray " << check.stray << '\n';
 }
 
-const char *kindName(Placement::Kind kind)
-{
-    switch (kind) {
-    case Placement::Kind::Text:
-        return "text";
-    case Placement::Kind::SectionHeading:
-        return "heading";
-    case Placement::Kind::NotPlaced:
-        break;
-    }
-    return "not-placed";
-}
-
 void placeErrata(QTextStream &out, const QList<Erratum> &errata, const QString &text, const Outline &outline)
 {
     const ErrataPlacer placer(text, outline);
     for (const Erratum &erratum : errata) {
         const Placement placement = placer.place(erratum);
         // The section is free text: a line break there would split the row.
-        out << erratum.id << '\t' << statusName(erratum.status) << '\t' << erratum.section.simplified() << '\t'
-            << placement.line << '\t' << kindName(placement.kind) << '\n';
+        out << erratum.id << '\t' << statusName(erratum.status) << '\t' << erratum.type << '\t'
+            << (placement.kind == Placement::Kind::NotPlaced ? 0 : placement.line) << '\t'
+            << erratum.section.simplified() << '\n';
     }
 }
 
