@@ -12,6 +12,10 @@
 // With --links, one row per link: the line where it starts (from 1), its
 // column (from 0, in UTF-16 units) and its target.
 //
+// With --diff OLD, the lines that changed from OLD to FILE, page furniture
+// and blank lines left out: "-<TAB>line<TAB>text" for lines of OLD,
+// "+<TAB>line<TAB>text" for lines of FILE (lines from 1), change by change.
+//
 // With --errata ERRATA.json (the RFC Editor's errata.json), one row per
 // erratum of the RFC the file holds, in id order: id, status, type, the line
 // it is placed at (0 when nowhere) and the section as written.
@@ -23,6 +27,7 @@
 #include "erratumplacement.h"
 #include "headingparser.h"
 #include "linkfinder.h"
+#include "revisioncomparison.h"
 #include "tableofcontents.h"
 
 #include <QCoreApplication>
@@ -90,6 +95,16 @@ void placeErrata(QTextStream &out, const QList<Erratum> &errata, const QString &
     }
 }
 
+void printChanges(QTextStream &out, const RevisionComparison &comparison)
+{
+    for (const TextChange &change : comparison.changes()) {
+        for (int line : change.oldLines)
+            out << "-\t" << line + 1 << '\t' << comparison.oldLine(line) << '\n';
+        for (int line : change.newLines)
+            out << "+\t" << line + 1 << '\t' << comparison.newLine(line) << '\n';
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -99,20 +114,43 @@ int main(int argc, char **argv)
     QStringList args = QCoreApplication::arguments().mid(1);
     const bool checkToc = args.removeAll(QStringLiteral("--check-toc")) > 0;
     const bool links = args.removeAll(QStringLiteral("--links")) > 0;
-    const qsizetype errataAt = args.indexOf(QStringLiteral("--errata"));
-    const bool withErrata = errataAt >= 0 && errataAt + 1 < args.size();
-    const QString errataPath = withErrata ? args.takeAt(errataAt + 1) : QString();
-    if (errataAt >= 0)
-        args.removeAt(errataAt);
-    if (args.size() != 1 || int(checkToc) + int(links) + int(errataAt >= 0) > 1 || (errataAt >= 0 && !withErrata)) {
-        err << "usage: folivane-index [--check-toc | --links | --errata ERRATA.json] FILE\n";
+    // An option and the value after it; false when the value is missing.
+    const auto takeValue = [&args](const QString &option, QString &value) {
+        const qsizetype at = args.indexOf(option);
+        if (at < 0)
+            return true;
+        if (at + 1 >= args.size())
+            return false;
+        value = args.takeAt(at + 1);
+        args.removeAt(at);
+        return true;
+    };
+    QString errataPath;
+    QString oldPath;
+    const bool valuesGiven = takeValue(QStringLiteral("--errata"), errataPath) && takeValue(QStringLiteral("--diff"), oldPath);
+    const bool withErrata = !errataPath.isEmpty();
+    if (!valuesGiven || args.size() != 1 || int(checkToc) + int(links) + int(withErrata) + int(!oldPath.isEmpty()) > 1) {
+        err << "usage: folivane-index [--check-toc | --links | --errata ERRATA.json | --diff OLD] FILE\n";
         return 2;
     }
     const QString path = args.at(0);
-    const DocumentText text = DocumentText::read(path);
-    if (!text.ok()) {
-        err << "folivane-index: cannot read " << path << ": " << text.errorString() << '\n';
+    const auto read = [&err](const QString &file) {
+        DocumentText text = DocumentText::read(file);
+        if (!text.ok())
+            err << "folivane-index: cannot read " << file << ": " << text.errorString() << '\n';
+        return text;
+    };
+    const DocumentText text = read(path);
+    if (!text.ok())
         return 1;
+    if (!oldPath.isEmpty()) {
+        const DocumentText old = read(oldPath);
+        if (!old.ok())
+            return 1;
+        QTextStream out(stdout);
+        out.setEncoding(QStringConverter::Utf8);
+        printChanges(out, RevisionComparison(old.text(), text.text()));
+        return 0;
     }
     QList<Erratum> errata;
     if (withErrata) {

@@ -2,12 +2,15 @@
 
 #include <dtl/dtl.hpp>
 
+#include <utility>
+
 namespace {
 
 struct Word
 {
-    QString text;  // with its trailing blanks
-    QString bare;  // compared: without them
+    QStringView text; // with its trailing blanks
+    QStringView bare; // compared: without them
+    qsizetype start;
 
     bool operator==(const Word &other) const { return bare == other.bare; }
 };
@@ -25,9 +28,26 @@ std::vector<Word> words(QStringView text)
         const qsizetype wordEnd = at;
         while (at < text.size() && text[at].isSpace())
             ++at;
-        result.push_back({text.sliced(start, at - start).toString(), text.sliced(start, wordEnd - start).toString()});
+        result.push_back({text.sliced(start, at - start), text.sliced(start, wordEnd - start), start});
     }
     return result;
+}
+
+using WordSequence = std::vector<std::pair<Word, dtl::elemInfo>>;
+
+WordSequence wordSequence(const std::vector<Word> &a, const std::vector<Word> &b)
+{
+    dtl::Diff<Word, std::vector<Word>> diff(a, b);
+    diff.compose();
+    return diff.getSes().getSequence();
+}
+
+void extend(std::vector<ChangedWords::Range> &ranges, const Word &word, bool continuesRun)
+{
+    if (continuesRun)
+        ranges.back().length = word.start + word.bare.size() - ranges.back().start;
+    else
+        ranges.push_back({word.start, word.bare.size()});
 }
 
 void append(std::vector<DiffPiece> &pieces, DiffPiece::Kind kind, const QString &text)
@@ -44,22 +64,44 @@ std::vector<DiffPiece> wordDiff(QStringView before, QStringView after)
 {
     const std::vector<Word> a = words(before);
     const std::vector<Word> b = words(after);
-    dtl::Diff<Word, std::vector<Word>> diff(a, b);
-    diff.compose();
     std::vector<DiffPiece> pieces;
-    for (const auto &[word, info] : diff.getSes().getSequence()) {
+    for (const auto &[word, info] : wordSequence(a, b)) {
         switch (info.type) {
         case dtl::SES_COMMON:
             // The new text's blanks: what the reader copies is the corrected text.
-            append(pieces, DiffPiece::Kind::Same, b[size_t(info.afterIdx - 1)].text);
+            append(pieces, DiffPiece::Kind::Same, b[size_t(info.afterIdx - 1)].text.toString());
             break;
         case dtl::SES_DELETE:
-            append(pieces, DiffPiece::Kind::Removed, word.text);
+            append(pieces, DiffPiece::Kind::Removed, word.text.toString());
             break;
         case dtl::SES_ADD:
-            append(pieces, DiffPiece::Kind::Added, word.text);
+            append(pieces, DiffPiece::Kind::Added, word.text.toString());
             break;
         }
     }
     return pieces;
+}
+
+ChangedWords changedWords(QStringView before, QStringView after)
+{
+    const std::vector<Word> a = words(before);
+    const std::vector<Word> b = words(after);
+    ChangedWords changed;
+    // A common word ends a run of changed words on both sides.
+    bool removedRun = false;
+    bool addedRun = false;
+    for (const auto &[word, info] : wordSequence(a, b)) {
+        switch (info.type) {
+        case dtl::SES_COMMON:
+            removedRun = addedRun = false;
+            break;
+        case dtl::SES_DELETE:
+            extend(changed.removed, word, std::exchange(removedRun, true));
+            break;
+        case dtl::SES_ADD:
+            extend(changed.added, word, std::exchange(addedRun, true));
+            break;
+        }
+    }
+    return changed;
 }

@@ -21,3 +21,19 @@ struct DiffPiece
 // one piece. Blanks alone do not make a difference: line breaks and
 // indentation that moved do not count as changes.
 std::vector<DiffPiece> wordDiff(QStringView before, QStringView after);
+
+// The words of each side that the other lacks, as [start, start + length) in
+// their own text; adjacent words of one side joined into one range, blanks
+// between them included.
+struct ChangedWords
+{
+    struct Range
+    {
+        qsizetype start;
+        qsizetype length;
+        friend bool operator==(const Range &, const Range &) = default;
+    };
+    std::vector<Range> removed; // in before
+    std::vector<Range> added;   // in after
+};
+ChangedWords changedWords(QStringView before, QStringView after);
