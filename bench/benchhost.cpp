@@ -31,6 +31,11 @@ QStringList BenchDialogs::openFileNames(QWidget *, const QString &, const QStrin
     return {};
 }
 
+QString BenchDialogs::saveFileName(QWidget *, const QString &, const QString &)
+{
+    return {};
+}
+
 void BenchDialogs::shellOpen(QWidget *, const QUrl &)
 {
 }

@@ -19,6 +19,7 @@ public:
     QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
                      const QString &defaultText, int maxLength) override;
     QStringList openFileNames(QWidget *owner, const QString &filter, const QString &folder) override;
+    QString saveFileName(QWidget *owner, const QString &filter, const QString &suggested) override;
     void shellOpen(QWidget *owner, const QUrl &url) override;
     bool chooseFont(QWidget *owner, QFont &font, QColor &color) override;
     QString askWithCompletions(QWidget *owner, const CompletingPrompt &prompt, const QStringList &completions) override;

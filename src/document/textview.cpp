@@ -775,13 +775,9 @@ std::vector<TextView::Span> TextView::linkSpans(Span span) const
     return spans;
 }
 
-void TextView::paintEvent(QPaintEvent *event)
+template<typename Paint>
+void TextView::forEachLineInSight(Paint paint)
 {
-    styleSeen();
-    QPlainTextEdit::paintEvent(event);
-    if (m_folds.empty() && m_lineMarks.empty())
-        return;
-    QPainter painter(viewport());
     const QPointF offset = contentOffset();
     const int bottom = viewport()->height();
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
@@ -791,14 +787,46 @@ void TextView::paintEvent(QPaintEvent *event)
         if (rect.top() > bottom)
             break;
         const int line = lineOfBlock(block);
-        if (blockOfLine(line) != block.blockNumber())
-            continue;
+        if (blockOfLine(line) == block.blockNumber())
+            paint(line, rect);
+    }
+}
+
+void TextView::paintEvent(QPaintEvent *event)
+{
+    styleSeen();
+    if (!m_lineTints.empty()) {
+        QPainter painter(viewport());
+        forEachLineInSight([&](int line, const QRectF &rect) {
+            if (const QColor colour = lineTint(line); colour.isValid())
+                painter.fillRect(QRectF(0, rect.top(), viewport()->width(), rect.height()), colour);
+        });
+    }
+    QPlainTextEdit::paintEvent(event);
+    if (m_folds.empty() && m_lineMarks.empty())
+        return;
+    QPainter painter(viewport());
+    forEachLineInSight([&](int line, const QRectF &rect) {
         if (const PageFold *fold = foldAt(line))
             paintSeparator(painter, rect, fold->pageNumber);
         if (std::binary_search(m_lineMarks.begin(), m_lineMarks.end(), line))
             // In the document's left margin, clear of the text.
             painter.fillRect(QRectF(0, rect.top() + 1, 3, rect.height() - 2), m_lineMarkColour);
-    }
+    });
+}
+
+void TextView::setLineTints(std::vector<LineTint> tints)
+{
+    std::sort(tints.begin(), tints.end(), [](const LineTint &a, const LineTint &b) { return a.line < b.line; });
+    m_lineTints = std::move(tints);
+    viewport()->update();
+}
+
+QColor TextView::lineTint(int line) const
+{
+    const auto found = std::lower_bound(m_lineTints.begin(), m_lineTints.end(), line,
+                                        [](const LineTint &tint, int value) { return tint.line < value; });
+    return found != m_lineTints.end() && found->line == line ? found->colour : QColor();
 }
 
 void TextView::setLineMarks(std::vector<int> lines, const QColor &colour)

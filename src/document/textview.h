@@ -134,6 +134,15 @@ public:
     // A bar in the left margin beside each of the lines (counted from 0).
     void setLineMarks(std::vector<int> lines, const QColor &colour);
     const std::vector<int> &lineMarks() const { return m_lineMarks; }
+    // A background across the whole width of each line, under the text.
+    struct LineTint
+    {
+        int line;
+        QColor colour;
+    };
+    void setLineTints(std::vector<LineTint> tints);
+    // The tint of a line, or an invalid colour.
+    QColor lineTint(int line) const;
 
     // Merges the format into every span, as one edit.
     void mergeFormat(std::span<const Span> spans, const QTextCharFormat &format);
@@ -193,6 +202,9 @@ private:
     const PageFold *foldAt(int line) const;
     void skipFoldedLines();
     void paintSeparator(QPainter &painter, const QRectF &line, int page);
+    // Calls paint(line, rect) for the first block of each line in sight.
+    template<typename Paint>
+    void forEachLineInSight(Paint paint);
 
     QString m_text;
     // Where a block break is inserted into a long line, as positions of m_text.
@@ -214,6 +226,7 @@ private:
     std::function<QString(const LinkTarget &)> m_linkCard;
     int m_flashedLine = -1;
     std::vector<int> m_lineMarks; // sorted
+    std::vector<LineTint> m_lineTints; // sorted by line
     QColor m_lineMarkColour;
     QTimer m_flashTimer;
     // Where each line starts, in QString positions.

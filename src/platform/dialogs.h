@@ -39,6 +39,9 @@ public:
     // one or more existing files; the filter is "Label (pattern)|pattern|..."
     // pairs. Empty when cancelled.
     virtual QStringList openFileNames(QWidget *owner, const QString &filter, const QString &folder) = 0;
+    // The file-save dialog, on the suggested path, asking before it
+    // overwrites; filter as for openFileNames(). Empty when cancelled.
+    virtual QString saveFileName(QWidget *owner, const QString &filter, const QString &suggested) = 0;
     // Hands a web or mailto: address to the user's default program.
     virtual void shellOpen(QWidget *owner, const QUrl &url) = 0;
     // A font chooser that opens on font and colour; true when confirmed, with

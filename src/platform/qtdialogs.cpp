@@ -140,6 +140,18 @@ QStringList QtDialogs::openFileNames(QWidget *owner, const QString &filter, cons
     return dialog.selectedFiles();
 }
 
+QString QtDialogs::saveFileName(QWidget *owner, const QString &filter, const QString &suggested)
+{
+    QFileDialog dialog(owner, QString(), suggested);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(nameFiltersFrom(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 void QtDialogs::shellOpen(QWidget *, const QUrl &url)
 {
     QDesktopServices::openUrl(url);

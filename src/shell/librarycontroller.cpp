@@ -34,9 +34,11 @@ LibraryController::LibraryController(AppContext &context, CommandSet &commands, 
     commands.onTriggered(Command::FileOpenRfc, this, &LibraryController::askAndOpen);
     connect(m_library, &RfcLibrary::documentRequested, this,
             [this](const DocumentName &name) { openDocument(name); });
-    connect(m_library, &RfcLibrary::fetched, this, [this](const QString &path, const QString &section) {
-        openFile(path, section);
-    });
+    connect(m_library, &RfcLibrary::fetched, this,
+            [this](const QString &path, const QString &section, RfcLibrary::AfterFetch after) {
+                if (after == RfcLibrary::AfterFetch::Open)
+                    openFile(path, section);
+            });
     connect(m_library, &RfcLibrary::message, this, [this](const QString &text) { emit message(text, 15000); });
     connect(m_library, &RfcLibrary::fetchFailed, this, [this](const QString &text) { emit problem(FetchSource, text); });
     connect(m_library, &RfcLibrary::fetched, this, [this] { emit problemSolved(FetchSource); });

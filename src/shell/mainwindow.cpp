@@ -8,6 +8,7 @@
 #include "documentcommands.h"
 #include "documentmanager.h"
 #include "documentwindow.h"
+#include "comparecontroller.h"
 #include "erratacontroller.h"
 #include "filetabs.h"
 #include "findbar.h"
@@ -87,12 +88,14 @@ MainWindow::MainWindow(AppContext &context)
     m_search = new SearchController(context.searchIndexPath, *m_commands, *m_documents, *m_library, *m_navigation,
                                     *this);
     m_errata = new ErrataController(*m_commands, *m_documents, *m_library, this);
+    m_compare = new CompareController(context.dialogs, *m_commands, *m_documents, *m_library, *m_mdiArea, *this);
     m_session = new SessionController(context.settings, *m_commands, *m_documents, *m_tabs, this);
     m_arrangement = new WindowArrangement(*m_commands, *m_documents, *m_mdiArea, this);
     const auto reportOf = [this](auto *part) {
         connect(part, &std::remove_pointer_t<decltype(part)>::message, this, &MainWindow::showMessage);
     };
     reportOf(m_find);
+    reportOf(m_compare);
     reportOf(m_errata);
     reportOf(m_library);
     reportOf(m_navigation);
@@ -370,7 +373,7 @@ void MainWindow::updateActions()
 {
     m_arrangement->updateActions();
     m_edit->updateActions();
-    action(Command::FileClose)->setEnabled(activeDocument() != nullptr);
+    action(Command::FileClose)->setEnabled(m_mdiArea->activeSubWindow() != nullptr);
 }
 
 void MainWindow::openDocument(const QString &path)

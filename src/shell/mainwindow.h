@@ -11,6 +11,7 @@ class CommandSet;
 class DocumentCommands;
 class DocumentManager;
 class DocumentWindow;
+class CompareController;
 class ErrataController;
 class FileTabs;
 class FindBar;
@@ -107,6 +108,7 @@ private:
     LibraryController *m_library;
     NavigationController *m_navigation;
     ErrataController *m_errata;
+    CompareController *m_compare;
     SearchController *m_search;
     AppearanceController *m_appearance;
     SessionController *m_session;

@@ -82,8 +82,9 @@ RfcLibrary::RfcLibrary(LibrarySettings settings, QObject *parent)
     connect(&m_fetcher, &DocumentFetcher::progress, this, &RfcLibrary::fetchProgress);
     connect(&m_fetcher, &DocumentFetcher::finished, this, [this](const QString &path) {
         const QString section = m_fetching ? m_fetching->section : QString();
+        const AfterFetch after = m_fetching ? m_fetching->after : AfterFetch::Open;
         m_fetching.reset();
-        emit fetched(path, section);
+        emit fetched(path, section, after);
         fetchNext();
     });
     connect(&m_fetcher, &DocumentFetcher::failed, this, [this](const QString &text) {
@@ -147,7 +148,7 @@ void RfcLibrary::open(const QString &text)
     emit documentRequested(DocumentName::rfc(found.first()));
 }
 
-void RfcLibrary::fetch(const DocumentName &name, const QString &section)
+void RfcLibrary::fetch(const DocumentName &name, const QString &section, AfterFetch after)
 {
     if (name.kind() == DocumentName::Kind::Draft && !name.hasRevision()) {
         emit message(QStringLiteral("%1 is not in the library: give its revision, as in %1-00")
@@ -158,7 +159,7 @@ void RfcLibrary::fetch(const DocumentName &name, const QString &section)
     const auto isName = [&name](const FetchRequest &request) { return request.name == name; };
     if ((m_fetching && isName(*m_fetching)) || std::any_of(m_toFetch.cbegin(), m_toFetch.cend(), isName))
         return;
-    m_toFetch.enqueue({name, section});
+    m_toFetch.enqueue({name, section, after});
     if (!m_fetcher.isRunning())
         fetchNext();
 }

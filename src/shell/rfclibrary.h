@@ -52,8 +52,10 @@ public:
     // The local copy of a named document in the library's folders, else
     // beside the citing document; empty when there is none.
     QString find(const DocumentName &name, const QString &citingFolder) const;
+    // What follows a fetch: the document opens, or it is only kept.
+    enum class AfterFetch { Open, Keep };
     // Fetches the document into the library; fetched() when it is there.
-    void fetch(const DocumentName &name, const QString &section);
+    void fetch(const DocumentName &name, const QString &section, AfterFetch after = AfterFetch::Open);
 
     void cancelFetch();
 
@@ -75,8 +77,8 @@ public:
 
 signals:
     void documentRequested(const DocumentName &name);
-    // The section is the one asked for with fetch().
-    void fetched(const QString &path, const QString &section);
+    // The section and what follows are the ones asked for with fetch().
+    void fetched(const QString &path, const QString &section, RfcLibrary::AfterFetch after);
     // A one-line report for the status bar.
     void message(const QString &text);
     // A fetch failed, and why; it stands until a fetch succeeds (fetched()).
@@ -99,6 +101,7 @@ private:
     {
         DocumentName name;
         QString section;
+        AfterFetch after;
     };
     QQueue<FetchRequest> m_toFetch;
     std::optional<FetchRequest> m_fetching;

@@ -35,6 +35,13 @@ QStringList FakeDialogs::openFileNames(QWidget *, const QString &filter, const Q
     return openFileAnswers.isEmpty() ? QStringList() : openFileAnswers.dequeue();
 }
 
+QString FakeDialogs::saveFileName(QWidget *, const QString &filter, const QString &suggested)
+{
+    filters.append(filter);
+    suggestedSaveNames.append(suggested);
+    return saveFileAnswers.isEmpty() ? QString() : saveFileAnswers.dequeue();
+}
+
 void FakeDialogs::shellOpen(QWidget *owner, const QUrl &url)
 {
     openedUrls.append(url);

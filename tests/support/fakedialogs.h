@@ -34,6 +34,7 @@ public:
     QString inputBox(QWidget *owner, const QString &caption, const QString &prompt,
                      const QString &defaultText, int maxLength) override;
     QStringList openFileNames(QWidget *owner, const QString &filter, const QString &folder) override;
+    QString saveFileName(QWidget *owner, const QString &filter, const QString &suggested) override;
     void shellOpen(QWidget *owner, const QUrl &url) override;
     bool chooseFont(QWidget *owner, QFont &font, QColor &color) override;
     QString askWithCompletions(QWidget *owner, const CompletingPrompt &prompt,
@@ -44,6 +45,8 @@ public:
 
     QQueue<QString> inputAnswers;    // an empty queue answers Cancel
     QQueue<QStringList> openFileAnswers; // an empty queue answers Cancel
+    QQueue<QString> saveFileAnswers;     // an empty queue answers Cancel
+    QStringList suggestedSaveNames;
     QList<Message> informations;
     QList<Message> errors;
     QStringList discardTexts;     // the second button of each errorWithDiscard()
