@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 
 #include <map>
+#include <set>
 
 namespace {
 
@@ -229,11 +230,19 @@ void ComparisonWindow::tintSides()
 void ComparisonWindow::fillIndex()
 {
     const Outline &outline = m_revisions->newOutline;
+    // A change counts once for every section it touches and for the
+    // sections around them.
     std::map<int, int> changesPerHeading;
-    for (const TextChange &change : m_revisions->comparison->changes())
-        for (int heading = outline.headingAtLine(newLineOf(change) + 1); heading >= 0;
-             heading = outline.headings[size_t(heading)].parent)
+    for (const TextChange &change : m_revisions->comparison->changes()) {
+        std::set<int> touched;
+        const std::vector<int> lines = change.newLines.empty() ? std::vector<int>{change.newAt} : change.newLines;
+        for (int line : lines)
+            for (int heading = outline.headingAtLine(line + 1); heading >= 0;
+                 heading = outline.headings[size_t(heading)].parent)
+                touched.insert(heading);
+        for (int heading : touched)
             ++changesPerHeading[heading];
+    }
     std::vector<QTreeWidgetItem *> items;
     QList<QTreeWidgetItem *> topLevel;
     for (size_t index = 0; index < outline.headings.size(); ++index) {

@@ -88,6 +88,8 @@ private:
                 entry.isAlso = readDocIds();
             else if (name == u"errata-url")
                 entry.errataUrl = m_xml.readElementText().trimmed();
+            else if (name == u"draft")
+                entry.draft = m_xml.readElementText().trimmed();
             else
                 m_xml.skipCurrentElement();
         }

@@ -30,6 +30,9 @@ struct RfcEntry
     // The BCPs and STDs the RFC is part of.
     QList<DocumentName> isAlso;
     QString errataUrl;
+    // The Internet-Draft it was published from, with its revision
+    // ("draft-ietf-httpbis-semantics-19"); empty when the index names none.
+    QString draft;
 };
 
 // The published RFC index (rfc-index.xml) with the lookups the reader needs.

@@ -9,6 +9,7 @@ enum class Command {
     FileClearRecent,
     FileCompareWith,
     FileCompareWithPrevious,
+    FileCompareWithFinalDraft,
     FileSaveComparison,
     FileClose,
     FileExit,

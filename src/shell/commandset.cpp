@@ -39,6 +39,8 @@ const CommandRow Commands[] = {
      "Compare With|Compare this document with another open document, a document of the library or a file", true},
     {Command::FileCompareWithPrevious, "FileCompareWithPrevious", Menu::File, "Compare with &Previous Revision", {},
      -1, "Compare with Previous Revision|Compare this draft with its revision before, fetching it when it is missing"},
+    {Command::FileCompareWithFinalDraft, "FileCompareWithFinalDraft", Menu::File, "Compare with Final &Draft", {},
+     -1, "Compare with Final Draft|Compare this RFC with the draft it was published from, fetching it when it is missing"},
     {Command::FileSaveComparison, "FileSaveComparison", Menu::File, "Save Compariso&n As...", {}, -1,
      "Save Comparison As|Save the comparison in front as a unified diff or an OLD/NEW listing"},
     {Command::FileClose, "FileClose", Menu::File, "&Close", {}, -1, "Close|Close current file", true},

@@ -40,6 +40,7 @@ CompareController::CompareController(Dialogs &dialogs, CommandSet &commands, Doc
 {
     commands.onTriggered(Command::FileCompareWith, this, &CompareController::askAndCompare);
     commands.onTriggered(Command::FileCompareWithPrevious, this, &CompareController::compareWithPrevious);
+    commands.onTriggered(Command::FileCompareWithFinalDraft, this, &CompareController::compareWithFinalDraft);
     commands.onTriggered(Command::FileSaveComparison, this, &CompareController::saveComparison);
     commands.onTriggered(Command::GoNextChange, this, [this] {
         if (ComparisonWindow *comparison = activeComparison())
@@ -147,6 +148,24 @@ void CompareController::compareWithPrevious()
         return;
     }
     compareWithNamed(name->withRevision(name->revision() - 1), active->documentPath());
+}
+
+void CompareController::compareWithFinalDraft()
+{
+    const DocumentWindow *active = m_documents.active();
+    const std::optional<DocumentName> name = active ? active->documentName() : std::nullopt;
+    if (!name || name->kind() != DocumentName::Kind::Rfc) {
+        emit message(QStringLiteral("Only an RFC has a final draft"), 5000);
+        return;
+    }
+    m_library.library().loadStoredIndex();
+    const RfcEntry *entry = m_library.library().index().entry(name->number());
+    const std::optional<DocumentName> draft = entry ? DocumentName::parse(entry->draft) : std::nullopt;
+    if (!draft || draft->kind() != DocumentName::Kind::Draft || !draft->hasRevision()) {
+        emit message(QStringLiteral("The RFC index names no draft for %1").arg(name->displayName()), 5000);
+        return;
+    }
+    compareWithNamed(*draft, active->documentPath());
 }
 
 void CompareController::compareWithNamed(const DocumentName &older, const QString &newPath)

@@ -43,6 +43,7 @@ signals:
 private:
     void askAndCompare();
     void compareWithPrevious();
+    void compareWithFinalDraft();
     void saveComparison();
     void show(const std::shared_ptr<const ComparedRevisions> &revisions);
     // Compares with the named revision, fetching it into the library first
