@@ -1,6 +1,7 @@
 // Times the stages of opening, searching and closing a document in the real
 // main window, offscreen. See docs/performance.md for what it measures.
 
+#include "benchcompare.h"
 #include "benchrun.h"
 #include "gendoc.h"
 #include "measure.h"
@@ -293,11 +294,17 @@ int main(int argc, char **argv)
                                             QStringLiteral("MB"));
     const QCommandLineOption openOnlyOption(QStringLiteral("open-only"),
                                             QStringLiteral("Only open and close, for profiling the load."));
+    const QCommandLineOption compareOption(QStringLiteral("compare"),
+                                           QStringLiteral("Only compare the file with a copy edited in 1% of its lines."),
+                                           QStringLiteral("file"));
+    const QCommandLineOption compareDraftsOption(
+        QStringLiteral("compare-drafts"),
+        QStringLiteral("Only check consecutive draft revisions in the folder against diff(1)."), QStringLiteral("folder"));
     QCommandLineOption rssChildOption(QStringLiteral("rss-child"), QStringLiteral("internal"),
                                       QStringLiteral("file"));
     rssChildOption.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({sizesOption, highlightsOption, repeatOption, jsonOption, writeOption, longLineOption, openOnlyOption,
-                       rssChildOption});
+                       compareOption, compareDraftsOption, rssChildOption});
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Documents to measure instead (as well, with --sizes)."),
                                  QStringLiteral("[FILE...]"));
@@ -348,6 +355,27 @@ int main(int argc, char **argv)
         }
     }
     Results results(out, json.get());
+
+    if (parser.isSet(compareOption) || parser.isSet(compareDraftsOption)) {
+        try {
+            if (parser.isSet(compareOption)) {
+                results.add(bench::measureComparison(parser.value(compareOption), options.repeat));
+                const QString input = QFileInfo(parser.value(compareOption)).fileName() + QStringLiteral("+1%");
+                out << '\n';
+                for (const auto &[measure, targetMs] : {std::pair{"compare_first_screen", 200.0}, {"compare_whole", 500.0}})
+                    if (const std::optional<double> ms = results.median(input, QLatin1String(measure)))
+                        results.check(QLatin1String(measure) + QStringLiteral("_ms"), input, *ms,
+                                      QStringLiteral("<= %1").arg(targetMs), *ms <= targetMs);
+            }
+            if (parser.isSet(compareDraftsOption))
+                results.add(bench::measureDraftAgreement(parser.value(compareDraftsOption)));
+        } catch (const std::exception &error) {
+            QTextStream(stderr) << "compare: " << error.what() << '\n';
+            return 1;
+        }
+        results.flushJson();
+        return 0;
+    }
 
     Row empty;
     empty.input = QStringLiteral("empty-window");

@@ -51,6 +51,10 @@ public:
     int newLineFor(int oldLine) const;
     int oldLineFor(int newLine) const;
 
+    // The file lines compared, in order: neither blank nor furniture.
+    const std::vector<int> &comparedOldLines() const { return m_oldCompared; }
+    const std::vector<int> &comparedNewLines() const { return m_newCompared; }
+
     int oldLineCount() const { return int(m_oldLines.size()); }
     int newLineCount() const { return int(m_newLines.size()); }
     QStringView oldLine(int line) const { return m_oldLines[size_t(line)]; }
