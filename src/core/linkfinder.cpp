@@ -442,20 +442,26 @@ bool mayBeTitle(QStringView body, Pos maxLength)
     return body.size() <= maxLength && (body.back() == u's' || body.back() == u'S');
 }
 
-// "References", "8.1.  Normative References", "REFERENCES".
-bool isReferencesTitle(QStringView body)
+// "References", "8.1.  Normative References", "REFERENCES": the group of
+// the entries below it, or none when the line is no such title.
+std::optional<ReferenceEntry::Group> referencesTitle(QStringView body)
 {
-    static constexpr QStringView Titles[] = {u"References", u"Normative References", u"Informative References"};
+    using Group = ReferenceEntry::Group;
+    static constexpr std::pair<QStringView, Group> Titles[] = {{u"References", Group::Unknown},
+                                                               {u"Normative References", Group::Normative},
+                                                               {u"Informative References", Group::Informative}};
     if (!mayBeTitle(body, 40))
-        return false;
+        return std::nullopt;
     Pos p = sectionNumberEnd(body, 0, false);
     if (p < body.size() && body[p] == u'.')
         ++p;
     while (p < body.size() && isBlankChar(body[p]))
         ++p;
     const QStringView title = body.sliced(p);
-    return std::any_of(std::begin(Titles), std::end(Titles),
-                       [&](QStringView t) { return title.compare(t, Qt::CaseInsensitive) == 0; });
+    for (const auto &[text, group] : Titles)
+        if (title.compare(text, Qt::CaseInsensitive) == 0)
+            return group;
+    return std::nullopt;
 }
 
 // The layout pass: reads the text line by line.
@@ -512,8 +518,9 @@ private:
         }
         if (m_inContents ? readContentsLine(start, line, body) : readLeaderedLine(start, line, body))
             return;
-        if (isReferencesTitle(body)) {
+        if (const std::optional<ReferenceEntry::Group> group = referencesTitle(body)) {
             m_inReferences = true;
+            m_group = *group;
             m_inEntry = false;
             return;
         }
@@ -567,7 +574,7 @@ private:
         const Pos lineEnd = start + line.size();
         if (afterTag > tagStart && (afterTag == lineEnd || isBlankChar(m_text[afterTag]))) {
             const QString tag = m_text.sliced(tagStart, afterTag - tagStart).toString();
-            m_layout.references.push_back({tag, qint32(tagStart), {}});
+            m_layout.references.push_back({tag, qint32(tagStart), {}, m_group});
             m_layout.skipped.push_back({tagStart, afterTag});
             m_inEntry = true;
             m_inTitle = false;
@@ -612,6 +619,7 @@ private:
     bool m_inContents = false;
     QString m_firstContentsSection;
     bool m_inReferences = false;
+    ReferenceEntry::Group m_group = ReferenceEntry::Group::Unknown;
     bool m_inEntry = false;
     bool m_inTitle = false;
     EntryRfcs m_entryRfcs = EntryRfcs::None;

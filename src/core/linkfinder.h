@@ -44,9 +44,14 @@ struct Link
 // One entry of a document's References section.
 struct ReferenceEntry
 {
+    // The section the entry stands in: "Normative References", "Informative
+    // References", or one titled "References" alone.
+    enum class Group { Unknown, Normative, Informative };
+
     QString tag;       // "[34]", "[RFC2119]", "[QUIC-TLS]"
     qint32 position = 0; // where the tag stands at the start of the entry
     QString document;  // "RFC2616" when the entry names one RFC only, else empty
+    Group group = Group::Unknown;
 };
 
 // The entries, in text order, of the sections titled "References",

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int SchemaVersion = 1;
+constexpr int SchemaVersion = 2;
 constexpr int BusyStepMs = 10;
 
 } // namespace
@@ -159,12 +159,17 @@ bool SearchDatabase::createTables(int passageLength)
     m_passageLength = passageLength;
     const QByteArray sql = QStringLiteral(
         "DROP TABLE IF EXISTS passage; DROP TABLE IF EXISTS document;"
-        "DROP TABLE IF EXISTS dead; DROP TABLE IF EXISTS meta;"
+        "DROP TABLE IF EXISTS dead; DROP TABLE IF EXISTS meta; DROP TABLE IF EXISTS citation;"
         "CREATE TABLE meta(key TEXT PRIMARY KEY, value);"
         "CREATE TABLE document(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE,"
         " size INTEGER NOT NULL, modified INTEGER NOT NULL, first INTEGER NOT NULL, last INTEGER NOT NULL);"
         "CREATE INDEX document_range ON document(first, last);"
         "CREATE TABLE dead(first INTEGER NOT NULL, last INTEGER NOT NULL);"
+        // Where each document cites another: kind 0 unknown, 1 normative, 2 informative.
+        "CREATE TABLE citation(path TEXT NOT NULL, cited TEXT NOT NULL, line INTEGER NOT NULL,"
+        " section TEXT NOT NULL, kind INTEGER NOT NULL);"
+        "CREATE INDEX citation_cited ON citation(cited);"
+        "CREATE INDEX citation_path ON citation(path);"
         "CREATE VIRTUAL TABLE passage USING fts5(body, content='', detail=full);"
         // Terms kept in memory up to 16 MB before they go to disk: fewer,
         // larger segments to merge made indexing twice as fast.

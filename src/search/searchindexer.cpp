@@ -1,5 +1,6 @@
 #include "searchindexer.h"
 
+#include "documentcitations.h"
 #include "documenttext.h"
 #include "headingparser.h"
 #include "passages.h"
@@ -60,6 +61,9 @@ struct SearchIndexer::Statements
         , insertDocument(connection,
                          "INSERT INTO document(path, size, modified, first, last) VALUES(?1, ?2, ?3, ?4, ?5)")
         , deleteDocument(connection, "DELETE FROM document WHERE path = ?1")
+        , insertCitation(connection,
+                         "INSERT INTO citation(path, cited, line, section, kind) VALUES(?1, ?2, ?3, ?4, ?5)")
+        , deleteCitations(connection, "DELETE FROM citation WHERE path = ?1")
         , insertDead(connection, "INSERT INTO dead(first, last) VALUES(?1, ?2)")
         , findDocument(connection, "SELECT size, modified, first, last FROM document WHERE path = ?1")
         , lastRow(connection, "SELECT max(coalesce((SELECT max(last) FROM document), 0),"
@@ -70,6 +74,8 @@ struct SearchIndexer::Statements
     SqliteStatement insertPassage;
     SqliteStatement insertDocument;
     SqliteStatement deleteDocument;
+    SqliteStatement insertCitation;
+    SqliteStatement deleteCitations;
     SqliteStatement insertDead;
     SqliteStatement findDocument;
     SqliteStatement lastRow;
@@ -291,10 +297,24 @@ bool SearchIndexer::indexDocument(const QFileInfo &file)
     // tried again only when it changes; so is one far larger than any RFC
     // (a log, a dump), whose text would only crowd the index.
     std::vector<Passage> passages;
+    std::vector<DocumentCitation> citations;
     if (size <= MaxIndexedBytes) {
         const DocumentText text = DocumentText::read(path);
-        if (text.ok())
-            passages = splitPassages(text, parseOutline(text), m_passageLength);
+        if (text.ok()) {
+            const Outline outline = parseOutline(text);
+            passages = splitPassages(text, outline, m_passageLength);
+            citations = documentCitations(text.text(), outline, DocumentName::ofFile(file.fileName(), text.text()));
+        }
+    }
+    SqliteStatement &cite = m_statements->insertCitation;
+    for (const DocumentCitation &citation : citations) {
+        cite.bind(1, path);
+        cite.bind(2, citation.cited);
+        cite.bind(3, qint64(citation.line));
+        cite.bind(4, citation.section);
+        cite.bind(5, qint64(citation.kind));
+        if (!cite.run())
+            return failedWith(cite.result());
     }
     const Known known{size, modified, m_nextRow, m_nextRow + qint64(passages.size()) - 1};
     SqliteStatement &insert = m_statements->insertPassage;
@@ -355,6 +375,10 @@ bool SearchIndexer::dropDocument(const QString &path, const Known &indexed)
     remove.bind(1, path);
     if (!remove.run())
         return failedWith(remove.result());
+    SqliteStatement &uncite = m_statements->deleteCitations;
+    uncite.bind(1, path);
+    if (!uncite.run())
+        return failedWith(uncite.result());
     m_liveRows -= indexed.last - indexed.first + 1;
     m_deadRows += indexed.last - indexed.first + 1;
     return true;
