@@ -8,6 +8,7 @@
 #include "documentcommands.h"
 #include "documentmanager.h"
 #include "documentwindow.h"
+#include "citationcontroller.h"
 #include "comparecontroller.h"
 #include "erratacontroller.h"
 #include "filetabs.h"
@@ -88,6 +89,7 @@ MainWindow::MainWindow(AppContext &context)
     m_search = new SearchController(context.searchIndexPath, *m_commands, *m_documents, *m_library, *m_navigation,
                                     *this);
     m_errata = new ErrataController(*m_commands, *m_documents, *m_library, this);
+    m_citations = new CitationController(context.searchIndexPath, *m_documents, *m_navigation, m_search->search(), this);
     m_compare = new CompareController(context.dialogs, *m_commands, *m_documents, *m_library, *m_mdiArea, *this);
     m_session = new SessionController(context.settings, *m_commands, *m_documents, *m_tabs, this);
     m_arrangement = new WindowArrangement(*m_commands, *m_documents, *m_mdiArea, this);

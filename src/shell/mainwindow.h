@@ -11,6 +11,7 @@ class CommandSet;
 class DocumentCommands;
 class DocumentManager;
 class DocumentWindow;
+class CitationController;
 class CompareController;
 class ErrataController;
 class FileTabs;
@@ -108,6 +109,7 @@ private:
     LibraryController *m_library;
     NavigationController *m_navigation;
     ErrataController *m_errata;
+    CitationController *m_citations;
     CompareController *m_compare;
     SearchController *m_search;
     AppearanceController *m_appearance;
