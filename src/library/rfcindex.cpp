@@ -7,6 +7,8 @@
 #include <QXmlStreamReader>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <QSet>
+
 #include <algorithm>
 #include <functional>
 #include <optional>
@@ -76,6 +78,8 @@ private:
                 readDate(entry);
             else if (name == u"current-status")
                 entry.status = m_xml.readElementText().trimmed();
+            else if (name == u"publication-status")
+                entry.publicationStatus = m_xml.readElementText().trimmed();
             else if (name == u"obsoletes")
                 entry.obsoletes = rfcNumbers(readDocIds());
             else if (name == u"obsoleted-by")
@@ -322,4 +326,44 @@ QString statusInTitleCase(QStringView status)
             text[i] = text[i].toUpper();
     }
     return text;
+}
+
+QList<QList<int>> RfcIndex::successors(int rfc) const
+{
+    QList<QList<int>> steps;
+    QSet<int> seen{rfc};
+    QList<int> current{rfc};
+    // The index is data from afar: a cycle or a very long chain ends the walk.
+    constexpr int MaxSteps = 20;
+    while (steps.size() < MaxSteps) {
+        QList<int> next;
+        for (int number : std::as_const(current))
+            if (const RfcEntry *found = entry(number))
+                for (int by : found->obsoletedBy)
+                    if (!seen.contains(by)) {
+                        seen.insert(by);
+                        next << by;
+                    }
+        if (next.isEmpty())
+            break;
+        std::sort(next.begin(), next.end());
+        steps << next;
+        current = next;
+    }
+    return steps;
+}
+
+QString rfcRanges(QList<int> rfcs)
+{
+    std::sort(rfcs.begin(), rfcs.end());
+    QStringList parts;
+    for (qsizetype at = 0; at < rfcs.size();) {
+        qsizetype end = at;
+        while (end + 1 < rfcs.size() && rfcs[end + 1] == rfcs[end] + 1)
+            ++end;
+        parts << (end > at ? QStringLiteral("RFC %1\u2013%2").arg(rfcs[at]).arg(rfcs[end])
+                           : QStringLiteral("RFC %1").arg(rfcs[at]));
+        at = end + 1;
+    }
+    return parts.join(QStringLiteral(", "));
 }

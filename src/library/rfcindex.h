@@ -21,8 +21,10 @@ struct RfcEntry
     QStringList authors;
     QString month;
     int year = 0;
-    // As published: "INTERNET STANDARD", "PROPOSED STANDARD", "UNKNOWN".
+    // Now: "INTERNET STANDARD", "PROPOSED STANDARD", "UNKNOWN".
     QString status;
+    // When it was published; empty when the index does not say.
+    QString publicationStatus;
     QList<int> obsoletes;
     QList<int> obsoletedBy;
     QList<int> updates;
@@ -64,6 +66,11 @@ public:
     // order and letter case: those not obsoleted first, then newest first.
     QList<int> search(QStringView text, qsizetype limit) const;
 
+    // The RFCs that replaced the RFC, step by step to those that stand now:
+    // for RFC 2616, {7230, ..., 7235}, then {9110, 9111, 9112}. Empty when
+    // nothing obsoletes it.
+    QList<QList<int>> successors(int rfc) const;
+
     // "RFC 9293 Transmission Control Protocol (TCP)"; empty for an unknown RFC.
     QString completionText(int rfc) const;
     // "RFC 9293: Transmission Control Protocol (TCP), Internet Standard,
@@ -82,3 +89,6 @@ private:
 
 // "INTERNET STANDARD" as "Internet Standard".
 QString statusInTitleCase(QStringView status);
+
+// "RFC 7230–7235, RFC 7240": runs of consecutive numbers joined.
+QString rfcRanges(QList<int> rfcs);

@@ -32,7 +32,8 @@ public:
     bool isOpen() const;
     QString errorString() const;
 
-    // The places that cite the document, by citing file and line.
+    // The places that cite the document: each citing file's together, in the
+    // order the files were indexed, by line.
     std::vector<CitingPlace> citedBy(const QString &cited) const;
     // Every document indexed, by path.
     QStringList documents() const;
@@ -40,7 +41,5 @@ public:
     std::vector<CitingPlace> citationsIn(const QString &path) const;
 
 private:
-    std::vector<CitingPlace> select(const char *sql, const QString &value) const;
-
     std::unique_ptr<SearchDatabase> m_db;
 };

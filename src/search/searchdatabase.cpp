@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int SchemaVersion = 2;
+constexpr int SchemaVersion = 3;
 constexpr int BusyStepMs = 10;
 
 } // namespace
@@ -166,10 +166,10 @@ bool SearchDatabase::createTables(int passageLength)
         "CREATE INDEX document_range ON document(first, last);"
         "CREATE TABLE dead(first INTEGER NOT NULL, last INTEGER NOT NULL);"
         // Where each document cites another: kind 0 unknown, 1 normative, 2 informative.
-        "CREATE TABLE citation(path TEXT NOT NULL, cited TEXT NOT NULL, line INTEGER NOT NULL,"
+        "CREATE TABLE citation(document INTEGER NOT NULL, cited TEXT NOT NULL, line INTEGER NOT NULL,"
         " section TEXT NOT NULL, kind INTEGER NOT NULL);"
-        "CREATE INDEX citation_cited ON citation(cited);"
-        "CREATE INDEX citation_path ON citation(path);"
+        "CREATE INDEX citation_cited ON citation(cited, document, line);"
+        "CREATE INDEX citation_document ON citation(document);"
         "CREATE VIRTUAL TABLE passage USING fts5(body, content='', detail=full);"
         // Terms kept in memory up to 16 MB before they go to disk: fewer,
         // larger segments to merge made indexing twice as fast.

@@ -62,8 +62,9 @@ struct SearchIndexer::Statements
                          "INSERT INTO document(path, size, modified, first, last) VALUES(?1, ?2, ?3, ?4, ?5)")
         , deleteDocument(connection, "DELETE FROM document WHERE path = ?1")
         , insertCitation(connection,
-                         "INSERT INTO citation(path, cited, line, section, kind) VALUES(?1, ?2, ?3, ?4, ?5)")
-        , deleteCitations(connection, "DELETE FROM citation WHERE path = ?1")
+                         "INSERT INTO citation(document, cited, line, section, kind) VALUES(?1, ?2, ?3, ?4, ?5)")
+        , deleteCitations(connection,
+                          "DELETE FROM citation WHERE document = (SELECT id FROM document WHERE path = ?1)")
         , insertDead(connection, "INSERT INTO dead(first, last) VALUES(?1, ?2)")
         , findDocument(connection, "SELECT size, modified, first, last FROM document WHERE path = ?1")
         , lastRow(connection, "SELECT max(coalesce((SELECT max(last) FROM document), 0),"
@@ -306,16 +307,6 @@ bool SearchIndexer::indexDocument(const QFileInfo &file)
             citations = documentCitations(text.text(), outline, DocumentName::ofFile(file.fileName(), text.text()));
         }
     }
-    SqliteStatement &cite = m_statements->insertCitation;
-    for (const DocumentCitation &citation : citations) {
-        cite.bind(1, path);
-        cite.bind(2, citation.cited);
-        cite.bind(3, qint64(citation.line));
-        cite.bind(4, citation.section);
-        cite.bind(5, qint64(citation.kind));
-        if (!cite.run())
-            return failedWith(cite.result());
-    }
     const Known known{size, modified, m_nextRow, m_nextRow + qint64(passages.size()) - 1};
     SqliteStatement &insert = m_statements->insertPassage;
     for (const Passage &passage : passages) {
@@ -335,6 +326,17 @@ bool SearchIndexer::indexDocument(const QFileInfo &file)
     document.bind(5, known.last);
     if (!document.run())
         return failedWith(document.result());
+    const qint64 documentId = sqlite3_last_insert_rowid(m_db->connection().handle());
+    SqliteStatement &cite = m_statements->insertCitation;
+    for (const DocumentCitation &citation : citations) {
+        cite.bind(1, documentId);
+        cite.bind(2, citation.cited);
+        cite.bind(3, qint64(citation.line));
+        cite.bind(4, citation.section);
+        cite.bind(5, qint64(citation.kind));
+        if (!cite.run())
+            return failedWith(cite.result());
+    }
     m_known.insert(path, known);
     m_liveRows += known.last - known.first + 1;
     return true;
@@ -371,14 +373,15 @@ bool SearchIndexer::dropDocument(const QString &path, const Known &indexed)
         if (!dead.run())
             return failedWith(dead.result());
     }
-    SqliteStatement &remove = m_statements->deleteDocument;
-    remove.bind(1, path);
-    if (!remove.run())
-        return failedWith(remove.result());
+    // Its citations first: they name the document by its row.
     SqliteStatement &uncite = m_statements->deleteCitations;
     uncite.bind(1, path);
     if (!uncite.run())
         return failedWith(uncite.result());
+    SqliteStatement &remove = m_statements->deleteDocument;
+    remove.bind(1, path);
+    if (!remove.run())
+        return failedWith(remove.result());
     m_liveRows -= indexed.last - indexed.first + 1;
     m_deadRows += indexed.last - indexed.first + 1;
     return true;

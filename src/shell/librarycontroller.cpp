@@ -196,6 +196,17 @@ void LibraryController::showIndexFacts(DocumentWindow *window)
     QStringList facts;
     if (!entry->obsoletedBy.isEmpty())
         facts << QStringLiteral("Obsoleted by ") + links(entry->obsoletedBy);
+    // Where the chain of replacements ends, when it goes on past the first.
+    if (const QList<QList<int>> steps = index.successors(rfc); steps.size() > 1) {
+        QStringList chain{QStringLiteral("RFC %1").arg(rfc)};
+        for (const QList<int> &step : steps)
+            chain << rfcRanges(step);
+        facts << chain.join(QStringLiteral(" \u2192 ")).toHtmlEscaped();
+    }
+    if (!entry->publicationStatus.isEmpty() && entry->publicationStatus.compare(entry->status, Qt::CaseInsensitive) != 0)
+        facts << QStringLiteral("Published as %1, now %2")
+                     .arg(statusInTitleCase(entry->publicationStatus), statusInTitleCase(entry->status))
+                     .toHtmlEscaped();
     if (!entry->updatedBy.isEmpty())
         facts << QStringLiteral("Updated by ") + links(entry->updatedBy);
     if (!entry->errataUrl.isEmpty())

@@ -39,6 +39,7 @@ private slots:
     void damagedIndex();
     void generatedIndexIsConsistent();
     void cancelStopsParsing();
+    void followsReplacementsToTheirEnd();
 
 private:
     RfcIndex m_index;
@@ -222,6 +223,35 @@ void TestRfcIndex::cancelStopsParsing()
     QTRY_VERIFY(future.isFinished());
     QVERIFY(future.isCanceled());
     QCOMPARE(future.resultCount(), 0);
+}
+
+
+// RFC 2616 went to RFC 7230-7235, which went to RFC 9110-9112; a cycle in
+// data from afar ends the walk instead of looping.
+void TestRfcIndex::followsReplacementsToTheirEnd()
+{
+    QByteArray xml = "<?xml version=\"1.0\"?><rfc-index xmlns=\"http://www.rfc-editor.org/rfc-index\">"
+                     "<rfc-entry><doc-id>RFC2616</doc-id><publication-status>DRAFT STANDARD</publication-status>"
+                     "<current-status>PROPOSED STANDARD</current-status><obsoleted-by>";
+    for (int rfc = 7230; rfc <= 7235; ++rfc)
+        xml += "<doc-id>RFC" + QByteArray::number(rfc) + "</doc-id>";
+    xml += "</obsoleted-by></rfc-entry>";
+    for (int rfc = 7230; rfc <= 7235; ++rfc)
+        xml += "<rfc-entry><doc-id>RFC" + QByteArray::number(rfc) + "</doc-id><obsoleted-by>"
+               "<doc-id>RFC" + QByteArray::number(rfc < 7234 ? 9110 + (rfc % 3) : 9111) + "</doc-id>"
+               "</obsoleted-by></rfc-entry>";
+    xml += "<rfc-entry><doc-id>RFC1</doc-id><obsoleted-by><doc-id>RFC2</doc-id></obsoleted-by></rfc-entry>"
+           "<rfc-entry><doc-id>RFC2</doc-id><obsoleted-by><doc-id>RFC1</doc-id></obsoleted-by></rfc-entry>"
+           "</rfc-index>";
+    const RfcIndex index = RfcIndex::parse(xml);
+    QCOMPARE(index.errorString(), QString());
+    const QList<QList<int>> steps = index.successors(2616);
+    QCOMPARE(steps, (QList<QList<int>>{{7230, 7231, 7232, 7233, 7234, 7235}, {9110, 9111, 9112}}));
+    QCOMPARE(rfcRanges(steps[0]), QStringLiteral("RFC 7230\u20137235"));
+    QCOMPARE(rfcRanges({9112, 9110, 9111, 9200}), QStringLiteral("RFC 9110\u20139112, RFC 9200"));
+    QCOMPARE(index.entry(2616)->publicationStatus, QStringLiteral("DRAFT STANDARD"));
+    QCOMPARE(index.successors(1), QList<QList<int>>{{2}});
+    QVERIFY(index.successors(9110).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestRfcIndex)

@@ -62,7 +62,7 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), panel->queryField());
         QTest::keyClicks(panel->queryField(), QStringLiteral("quokka"));
         QTest::keyClick(panel->queryField(), Qt::Key_Return);
-        QTRY_COMPARE(panel->hitList()->count(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(panel->hitList()->count(), 2, 30000);
         QCOMPARE(panel->hitList()->currentRow(), 0);
         QCOMPARE(panel->hitList()->item(0)->text(), QStringLiteral("RFC 7001 \u2014 4 Animals, line 201"));
         QCOMPARE(panel->hitList()->item(1)->text(), QStringLiteral("RFC 7001 \u2014 5 Plants, line 305"));
@@ -106,7 +106,7 @@ private slots:
         form->action(Command::SearchLibrary)->trigger();
         QTest::keyClicks(panel->queryField(), QStringLiteral("walkers"));
         QTest::keyClick(panel->queryField(), Qt::Key_Return);
-        QTRY_COMPARE(panel->hitList()->count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(panel->hitList()->count(), 1, 30000);
         QListWidget *list = panel->hitList();
         const QPoint centre = list->visualItemRect(list->item(0)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
@@ -139,17 +139,17 @@ private slots:
         MainWindow *form = start(app);
         const QString elsewhere = app.document(QStringLiteral("notes.txt"), "1.  Notes\n\n   a quokka note\n");
         QVERIFY(app.open(elsewhere));
-        QTRY_VERIFY(!form->librarySearch()->isIndexing());
+        QTRY_VERIFY_WITH_TIMEOUT(!form->librarySearch()->isIndexing(), 30000);
 
         SearchPanel *panel = form->searchPanel();
         form->action(Command::SearchLibrary)->trigger();
         QTest::keyClicks(panel->queryField(), QStringLiteral("quokka"));
         QTest::keyClick(panel->queryField(), Qt::Key_Return);
-        QTRY_COMPARE(panel->hitList()->count(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(panel->hitList()->count(), 3, 30000);
         for (QRadioButton *button : panel->findChildren<QRadioButton *>())
             if (button->text() == QStringLiteral("Open &documents"))
                 button->click();
-        QTRY_COMPARE(panel->hitList()->count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(panel->hitList()->count(), 1, 30000);
         QCOMPARE(panel->hitList()->item(0)->text(), QStringLiteral("notes.txt \u2014 1 Notes, line 3"));
     }
 
@@ -173,9 +173,9 @@ private slots:
                          || panel->hitList()->count() == 1,
                      qPrintable(panel->summary()->text()));
 
-        QTRY_VERIFY(QFileInfo::exists(index) && !form->librarySearch()->isIndexing());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(index) && !form->librarySearch()->isIndexing(), 30000);
         QTest::keyClick(panel->queryField(), Qt::Key_Return);
-        QTRY_COMPARE(panel->hitList()->count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(panel->hitList()->count(), 1, 30000);
         QCOMPARE(panel->summary()->text(), QStringLiteral("1 passage matches"));
     }
 
