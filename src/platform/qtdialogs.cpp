@@ -126,30 +126,33 @@ QStringList nameFiltersFrom(const QString &filter)
     return filters;
 }
 
-QStringList QtDialogs::openFileNames(QWidget *owner, const QString &filter, const QString &folder)
+namespace {
+
+// Qt's own dialog: its name filters match regardless of letter case, as
+// published names (rfc2616.txt) need.
+QStringList fileDialog(QWidget *owner, const QString &filter, const QString &start, QFileDialog::FileMode mode,
+                       QFileDialog::AcceptMode accept)
 {
-    QFileDialog dialog(owner, QString(), folder);
-    // Qt's own dialog: its name filters match regardless of letter case, as
-    // published names (rfc2616.txt) need.
+    QFileDialog dialog(owner, QString(), start);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(mode);
+    dialog.setAcceptMode(accept);
     dialog.setNameFilters(nameFiltersFrom(filter));
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles();
 }
 
+} // namespace
+
+QStringList QtDialogs::openFileNames(QWidget *owner, const QString &filter, const QString &folder)
+{
+    return fileDialog(owner, filter, folder, QFileDialog::ExistingFiles, QFileDialog::AcceptOpen);
+}
+
 QString QtDialogs::saveFileName(QWidget *owner, const QString &filter, const QString &suggested)
 {
-    QFileDialog dialog(owner, QString(), suggested);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(nameFiltersFrom(filter));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return fileDialog(owner, filter, suggested, QFileDialog::AnyFile, QFileDialog::AcceptSave).value(0);
 }
 
 void QtDialogs::shellOpen(QWidget *, const QUrl &url)

@@ -45,6 +45,15 @@ DocumentWindow *openNewerWithOlderServed(AppFixture &app, TestHttpServer &server
     return app.open(app.libraryFolder() + Newer);
 }
 
+// Compare with Previous Revision on -05, once its window shows.
+ComparisonWindow *comparedWithPrevious(AppFixture &app, TestHttpServer &server)
+{
+    if (!openNewerWithOlderServed(app, server))
+        return nullptr;
+    app.form()->action(Command::FileCompareWithPrevious)->trigger();
+    return shownComparison(app);
+}
+
 QString sectionTip(QTreeWidget *index, const QString &number)
 {
     for (QTreeWidgetItemIterator it(index); *it; ++it)
@@ -65,9 +74,7 @@ private slots:
     {
         AppFixture app;
         TestHttpServer server;
-        QVERIFY(openNewerWithOlderServed(app, server));
-        app.form()->action(Command::FileCompareWithPrevious)->trigger();
-        ComparisonWindow *comparison = shownComparison(app);
+        ComparisonWindow *comparison = comparedWithPrevious(app, server);
         QVERIFY(comparison);
         QVERIFY(QFile::exists(app.libraryFolder() + Older));
         // Kept, not opened: the only document window is still -05.
@@ -86,9 +93,7 @@ private slots:
     {
         AppFixture app;
         TestHttpServer server;
-        QVERIFY(openNewerWithOlderServed(app, server));
-        app.form()->action(Command::FileCompareWithPrevious)->trigger();
-        ComparisonWindow *comparison = shownComparison(app);
+        ComparisonWindow *comparison = comparedWithPrevious(app, server);
         QVERIFY(comparison);
         const RevisionComparison &changes = *comparison->revisions().comparison;
 
@@ -117,9 +122,7 @@ private slots:
     {
         AppFixture app;
         TestHttpServer server;
-        QVERIFY(openNewerWithOlderServed(app, server));
-        app.form()->action(Command::FileCompareWithPrevious)->trigger();
-        ComparisonWindow *comparison = shownComparison(app);
+        ComparisonWindow *comparison = comparedWithPrevious(app, server);
         QVERIFY(comparison);
         comparison->setOneColumn(true);
         QVERIFY(comparison->inlineView()->isVisibleTo(comparison));
@@ -141,9 +144,7 @@ private slots:
     {
         AppFixture app;
         TestHttpServer server;
-        QVERIFY(openNewerWithOlderServed(app, server));
-        app.form()->action(Command::FileCompareWithPrevious)->trigger();
-        ComparisonWindow *comparison = shownComparison(app);
+        ComparisonWindow *comparison = comparedWithPrevious(app, server);
         QVERIFY(comparison);
 
         const QString diffPath = app.dir.filePath(QStringLiteral("changes.diff"));
