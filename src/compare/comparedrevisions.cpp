@@ -16,6 +16,7 @@ std::shared_ptr<const ComparedRevisions> ComparedRevisions::read(const QString &
             return revisions;
         }
     }
+    revisions->oldOutline = parseOutline(revisions->oldText);
     revisions->newOutline = parseOutline(revisions->newText);
     revisions->comparison.emplace(revisions->oldText.text(), revisions->newText.text());
     return revisions;

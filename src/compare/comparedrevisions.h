@@ -17,6 +17,7 @@ struct ComparedRevisions
     QString newPath;
     DocumentText oldText;
     DocumentText newText;
+    Outline oldOutline;
     Outline newOutline;
     // Views into the texts above, which therefore never move.
     std::optional<RevisionComparison> comparison;

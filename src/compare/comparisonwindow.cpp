@@ -1,5 +1,6 @@
 #include "comparisonwindow.h"
 
+#include "citation.h"
 #include "comparedrevisions.h"
 #include "textview.h"
 
@@ -57,6 +58,13 @@ void markWords(TextView *view, const std::vector<LineMark> &marks, const QColor 
     view->mergeFormat(spans, format);
 }
 
+// The number of the section that holds a line (from 0), or empty.
+QString sectionAt(const Outline &outline, int line)
+{
+    const int heading = outline.headingAtLine(line + 1);
+    return heading >= 0 ? outline.headings[size_t(heading)].number : QString();
+}
+
 } // namespace
 
 ComparisonWindow::ComparisonWindow(std::shared_ptr<const ComparedRevisions> revisions, QWidget *parent)
@@ -64,10 +72,14 @@ ComparisonWindow::ComparisonWindow(std::shared_ptr<const ComparedRevisions> revi
     , m_revisions(std::move(revisions))
     , m_oldView(readOnlyView(m_revisions->oldText.text()))
     , m_newView(readOnlyView(m_revisions->newText.text()))
-    , m_inlineView(nullptr)
+    , m_inlineView(readOnlyView(QString()))
     , m_index(new QTreeWidget)
     , m_position(new QLabel)
     , m_oneColumn(new QCheckBox(QStringLiteral("One &column")))
+    , m_searched(m_newView)
+    , m_oldFind(*m_oldView)
+    , m_newFind(*m_newView)
+    , m_inlineFind(*m_inlineView)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     const QString oldName = QFileInfo(m_revisions->oldPath).fileName();
@@ -88,7 +100,6 @@ ComparisonWindow::ComparisonWindow(std::shared_ptr<const ComparedRevisions> revi
     bar->addWidget(copyDiff);
     bar->addWidget(copyListing);
 
-    m_inlineView = readOnlyView(QString());
     m_inlineView->hide();
     m_index->setHeaderHidden(true);
     auto *splitter = new QSplitter(Qt::Horizontal);
@@ -123,6 +134,11 @@ ComparisonWindow::ComparisonWindow(std::shared_ptr<const ComparedRevisions> revi
             [this] { followScroll(m_oldView, m_newView, true); });
     connect(m_newView->verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this] { followScroll(m_newView, m_oldView, false); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        for (TextView *view : {m_oldView, m_newView, m_inlineView})
+            if (now == view)
+                m_searched = view;
+    });
     connect(m_index, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
         const int line = item->data(0, Qt::UserRole).toInt();
         TextView *view = isOneColumn() ? m_inlineView : m_newView;
@@ -189,6 +205,11 @@ void ComparisonWindow::setOneColumn(bool oneColumn)
     m_oldView->setVisible(!oneColumn);
     m_newView->setVisible(!oneColumn);
     m_inlineView->setVisible(oneColumn);
+    // Find searches a side that shows.
+    if (oneColumn)
+        m_searched = m_inlineView;
+    else if (m_searched == m_inlineView)
+        m_searched = m_newView;
     if (m_current >= 0)
         goToChange(m_current);
 }
@@ -206,7 +227,7 @@ QString ComparisonWindow::unifiedDiff() const
 
 QString ComparisonWindow::oldNewListing() const
 {
-    return ::oldNewListing(*m_revisions->comparison, [this](int line) { return sectionOf(line); });
+    return ::oldNewListing(*m_revisions->comparison, [this](int line) { return sectionAt(m_revisions->newOutline, line); });
 }
 
 void ComparisonWindow::tintSides()
@@ -326,9 +347,44 @@ void ComparisonWindow::showPosition()
         m_position->setText(QStringLiteral("Change %1 of %2").arg(m_current + 1).arg(count));
 }
 
-QString ComparisonWindow::sectionOf(int newLine) const
+
+DocumentFind &ComparisonWindow::findOf(TextView *view)
 {
-    const Outline &outline = m_revisions->newOutline;
-    const int heading = outline.headingAtLine(newLine + 1);
-    return heading >= 0 ? outline.headings[size_t(heading)].number : QString();
+    return view == m_oldView ? m_oldFind : view == m_inlineView ? m_inlineFind : m_newFind;
+}
+
+void ComparisonWindow::search(const QString &text, SearchOptions options)
+{
+    findOf(m_searched).search(text, options);
+}
+
+void ComparisonWindow::searchAgain()
+{
+    findOf(m_searched).searchAgain();
+}
+
+SearchableText::MatchResult ComparisonWindow::findMatch(const QString &text, SearchOptions options, qint32 from,
+                                                       bool forward)
+{
+    return findOf(m_searched).findMatch(text, options, from, forward);
+}
+
+void ComparisonWindow::markMatches(const QString &text, SearchOptions options)
+{
+    m_searched->markMatches(text, options);
+}
+
+QString ComparisonWindow::reference() const
+{
+    const bool old = m_searched == m_oldView;
+    int line = m_searched->caretLine();
+    if (m_searched == m_inlineView) {
+        // The new line at or before it: a removed line cites where it stood.
+        const auto after = std::upper_bound(m_inlineLineOfNew.begin(), m_inlineLineOfNew.end(), line);
+        line = std::max(0, int(after - m_inlineLineOfNew.begin()) - 1);
+    }
+    const QString cited = citation(old ? m_revisions->oldPath : m_revisions->newPath,
+                                   sectionAt(old ? m_revisions->oldOutline : m_revisions->newOutline, line));
+    const QString selected = m_searched->selectedText();
+    return selected.isEmpty() ? cited : quotedCitation(cited, selected);
 }

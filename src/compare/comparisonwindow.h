@@ -1,5 +1,7 @@
 #pragma once
 
+#include "searchabletext.h"
+
 #include <QMdiSubWindow>
 
 #include <memory>
@@ -15,7 +17,7 @@ class TextView;
 // scrolling together, the newer revision's index with its changed sections
 // marked, and a way from change to change. One column shows the newer text
 // with the removed lines set in where they stood.
-class ComparisonWindow : public QMdiSubWindow
+class ComparisonWindow : public QMdiSubWindow, public SearchableText
 {
     Q_OBJECT
 
@@ -40,6 +42,14 @@ public:
     QString unifiedDiff() const;
     QString oldNewListing() const;
 
+    // Find and Copy Reference work in the side that last had the focus.
+    TextView *searchedView() const override { return m_searched; }
+    void search(const QString &text, SearchOptions options) override;
+    void searchAgain() override;
+    MatchResult findMatch(const QString &text, SearchOptions options, qint32 from, bool forward) override;
+    void markMatches(const QString &text, SearchOptions options) override;
+    QString reference() const override;
+
     TextView *oldView() const { return m_oldView; }
     TextView *newView() const { return m_newView; }
     TextView *inlineView() const { return m_inlineView; }
@@ -53,8 +63,7 @@ private:
     void fillInline();
     void followScroll(TextView *from, TextView *to, bool fromOld);
     void showPosition();
-    // The section number of a new-text line (from 0), or empty.
-    QString sectionOf(int newLine) const;
+    DocumentFind &findOf(TextView *view);
 
     std::shared_ptr<const ComparedRevisions> m_revisions;
     TextView *m_oldView;
@@ -63,6 +72,10 @@ private:
     QTreeWidget *m_index;
     QLabel *m_position;
     QCheckBox *m_oneColumn;
+    TextView *m_searched;
+    DocumentFind m_oldFind;
+    DocumentFind m_newFind;
+    DocumentFind m_inlineFind;
     // The inline text's line of each new-text line.
     std::vector<int> m_inlineLineOfNew;
     int m_current = -1;

@@ -4,6 +4,7 @@
 #include "gototarget.h"
 #include "documentfind.h"
 #include "jumphistory.h"
+#include "searchabletext.h"
 #include "textstyler.h"
 #include "textview.h"
 #include "viewsettings.h"
@@ -22,7 +23,7 @@ class QTreeWidget;
 // The window of one open document: the section index and the bookmark list
 // on the left, the text on the right. It saves the document's state when it
 // closes, and stays open when that fails unless the user lets it close.
-class DocumentWindow : public QMdiSubWindow
+class DocumentWindow : public QMdiSubWindow, public SearchableText
 {
     Q_OBJECT
 
@@ -72,13 +73,13 @@ public:
     void highlightSelection();
     void unhighlightSelection();
 
-    void search(const QString &text, SearchOptions options);
-    void searchAgain();
+    void search(const QString &text, SearchOptions options) override;
+    void searchAgain() override;
     // Jumps to the first line of the page with the printed number; false
     // when the document has no such page.
     bool goToPage(int page);
     // The citation of the caret's section, with the selection quoted below.
-    QString reference() const;
+    QString reference() const override;
     // The number of the section that holds the caret ("3.8.1"), or empty.
     QString caretSection() const;
 
@@ -93,13 +94,13 @@ public:
     // library to answer; a place in this document the window describes itself.
     void setOtherDocumentCard(std::function<QString(const LinkTarget &)> card);
 
-    using MatchResult = DocumentFind::MatchResult;
     // Selects the first match starting at or after from (forward), or the
     // last one starting before it, going round the end when there is none;
     // nothing moves when the text has no match.
-    MatchResult findMatch(const QString &text, SearchOptions options, qint32 from, bool forward);
+    MatchResult findMatch(const QString &text, SearchOptions options, qint32 from, bool forward) override;
     // Marks every match of the text in sight; an empty text clears the marks.
-    void markMatches(const QString &text, SearchOptions options);
+    void markMatches(const QString &text, SearchOptions options) override;
+    TextView *searchedView() const override { return m_textView; }
 
     // How long each step of the load took, in nanoseconds: the document's
     // own steps, those that also have a part here (buildIndex with the index

@@ -87,6 +87,7 @@ ErrataSource::Parsed ErrataSource::parseFile(const QString &path)
     // The real list holds thousands; none at all is a changed or broken format.
     if (parsed.error.isEmpty() && parsed.list.isEmpty())
         parsed.error = QStringLiteral("it holds no errata");
+    parsed.damaged = !parsed.error.isEmpty();
     return parsed;
 }
 
@@ -105,9 +106,11 @@ void ErrataSource::onParsed()
     const Parse done = *std::exchange(m_running, std::nullopt);
     Parsed parsed = m_watcher.future().takeResult();
     if (!parsed.error.isEmpty()) {
-        // A stored copy that does not read goes too: the next fetch then asks
-        // for a whole copy, not for one newer than the damaged file.
-        QFile::remove(done.path);
+        // A damaged copy goes: the next fetch then asks for a whole copy,
+        // not for one newer than the damaged file. One that could not be
+        // read (a permission, a disk) stays for the next run.
+        if (parsed.damaged || done.fetched)
+            QFile::remove(done.path);
         emit failed(done.fetched ? FileDownload::failureMessage(m_download->url(),
                                                                 QStringLiteral("the errata list does not read: %1")
                                                                     .arg(parsed.error))

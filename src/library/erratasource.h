@@ -50,6 +50,8 @@ private:
     {
         ErrataList list;
         QString error;
+        // Read, but not a list of errata; a file that could not be read at all may be fine.
+        bool damaged = false;
     };
     struct Parse
     {

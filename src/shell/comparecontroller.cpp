@@ -111,7 +111,10 @@ void CompareController::askAndCompare()
         const bool otherIsNewer = otherName && activeName && otherName->kind() == DocumentName::Kind::Draft
                                   && otherName->draftName() == activeName->draftName()
                                   && otherName->revision() > activeName->revision();
-        otherIsNewer ? compare(activePath, other) : compare(other, activePath);
+        if (otherIsNewer)
+            compare(activePath, other);
+        else
+            compare(other, activePath);
         return;
     }
     if (const std::optional<DocumentName> name = DocumentName::parse(typed); name && !name->downloadFileName().isEmpty()) {

@@ -37,8 +37,8 @@ DocumentCommands::DocumentCommands(CommandSet &commands, DocumentManager &docume
             m_copySource->copy();
     });
     commands.onTriggered(Command::EditCopyReference, this, [this] {
-        if (DocumentWindow *document = m_documents.active())
-            QApplication::clipboard()->setText(document->reference());
+        if (SearchableText *text = m_documents.activeText())
+            QApplication::clipboard()->setText(text->reference());
     });
     commands.onTriggered(Command::EditCopyLink, this, &DocumentCommands::copyLink);
     commands.onTriggered(Command::EditAddBookmark, this, &DocumentCommands::addBookmark);

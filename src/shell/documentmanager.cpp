@@ -208,6 +208,11 @@ DocumentWindow *DocumentManager::active() const
     return qobject_cast<DocumentWindow *>(m_area.activeSubWindow());
 }
 
+SearchableText *DocumentManager::activeText() const
+{
+    return dynamic_cast<SearchableText *>(m_area.activeSubWindow());
+}
+
 QString DocumentManager::activeFolder() const
 {
     const DocumentWindow *document = active();

@@ -13,6 +13,7 @@
 struct AppContext;
 class DocumentName;
 class DocumentWindow;
+class SearchableText;
 class QMdiArea;
 
 // The one place that opens, finds, activates and closes documents. A
@@ -41,6 +42,8 @@ public:
     // The open document a link to name reaches, by its file name or its first page.
     DocumentWindow *find(const DocumentName &name) const;
     DocumentWindow *active() const;
+    // The document or comparison in front, as Find and Copy Reference see it.
+    SearchableText *activeText() const;
     // The folder of the document in front, where documents it cites are
     // looked for first; empty when none is.
     QString activeFolder() const;

@@ -29,7 +29,7 @@ FindController::FindController(CommandSet &commands, DocumentManager &documents,
 
 void FindController::showDialog()
 {
-    if (!m_documents.active())
+    if (!m_documents.activeText())
         return;
     m_findDialog->show();
     m_findDialog->raise();
@@ -41,16 +41,16 @@ void FindController::findFromDialog()
     m_lastSearch = {SearchSource::Dialog, m_findDialog->text(),
                     {m_findDialog->matchCase(), m_findDialog->wholeWord()}};
     // The dialog can outlive the last document.
-    if (DocumentWindow *document = m_documents.active())
-        document->search(m_lastSearch.text, m_lastSearch.options);
+    if (SearchableText *text = m_documents.activeText())
+        text->search(m_lastSearch.text, m_lastSearch.options);
 }
 
 void FindController::openFindBar()
 {
-    DocumentWindow *document = m_documents.active();
-    if (!document)
+    SearchableText *text = m_documents.activeText();
+    if (!text)
         return;
-    TextView *view = document->textView();
+    TextView *view = text->searchedView();
     view->prepareSearch();
     m_findAnchor = view->selectionStart();
     m_searchBeforeBar = m_lastSearch;
@@ -61,33 +61,33 @@ void FindController::openFindBar()
 
 void FindController::searchFromFindBar()
 {
-    DocumentWindow *document = m_documents.active();
-    if (!document || m_findBar->isHidden())
+    SearchableText *text = m_documents.activeText();
+    if (!text || m_findBar->isHidden())
         return;
     const LastSearch typed{SearchSource::FindBar, m_findBar->text(), m_findBar->options()};
     m_lastSearch = typed.text.isEmpty() ? m_searchBeforeBar : typed;
-    showMatch(document->findMatch(typed.text, typed.options, m_findAnchor, true), typed.text);
-    document->markMatches(typed.text, typed.options);
+    showMatch(text->findMatch(typed.text, typed.options, m_findAnchor, true), typed.text);
+    text->markMatches(typed.text, typed.options);
 }
 
 void FindController::repeatSearch(bool forward)
 {
-    DocumentWindow *document = m_documents.active();
-    if (!document)
+    SearchableText *text = m_documents.activeText();
+    if (!text)
         return;
     // The dialog's own way of going on: each document its own last search.
     if (forward && m_lastSearch.source == SearchSource::Dialog) {
-        document->searchAgain();
+        text->searchAgain();
         return;
     }
     if (m_lastSearch.text.isEmpty())
         return;
-    const TextView *view = document->textView();
+    const TextView *view = text->searchedView();
     const qint32 from = forward ? view->selectionStart() + 1 : view->selectionStart();
-    showMatch(document->findMatch(m_lastSearch.text, m_lastSearch.options, from, forward), m_lastSearch.text);
+    showMatch(text->findMatch(m_lastSearch.text, m_lastSearch.options, from, forward), m_lastSearch.text);
 }
 
-void FindController::showMatch(const DocumentWindow::MatchResult &result, const QString &text)
+void FindController::showMatch(const SearchableText::MatchResult &result, const QString &text)
 {
     if (!m_findBar->isHidden())
         m_findBar->showResult(result.index, result.count, result.wrapped);
@@ -101,8 +101,8 @@ void FindController::showMatch(const DocumentWindow::MatchResult &result, const 
 
 void FindController::closeFindBar()
 {
-    if (DocumentWindow *document = m_documents.active()) {
-        document->markMatches(QString(), {});
-        document->textView()->setFocus();
+    if (SearchableText *text = m_documents.activeText()) {
+        text->markMatches(QString(), {});
+        text->searchedView()->setFocus();
     }
 }

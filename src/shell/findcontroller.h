@@ -34,7 +34,7 @@ private:
     void openFindBar();
     void searchFromFindBar();
     void repeatSearch(bool forward);
-    void showMatch(const DocumentWindow::MatchResult &result, const QString &text);
+    void showMatch(const SearchableText::MatchResult &result, const QString &text);
     void closeFindBar();
 
     DocumentManager &m_documents;

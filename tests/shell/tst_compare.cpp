@@ -3,6 +3,7 @@
 #include "comparedrevisions.h"
 #include "comparisonwindow.h"
 #include "documentmanager.h"
+#include "searchabletext.h"
 #include "documentwindow.h"
 #include "mainwindow.h"
 #include "rfclibrary.h"
@@ -167,6 +168,35 @@ private slots:
         app.form()->action(Command::FileSaveComparison)->trigger();
         QCOMPARE(app.dialogs.errors.size(), 1);
         QVERIFY(app.dialogs.errors.constLast().text.startsWith(QStringLiteral("The comparison could not be saved")));
+    }
+
+    // Find and Copy Reference act on the side that had the focus last.
+    void findAndCopyReferenceWorkInEitherSide()
+    {
+        AppFixture app;
+        TestHttpServer server;
+        ComparisonWindow *comparison = comparedWithPrevious(app, server);
+        QVERIFY(comparison);
+        QCOMPARE(app.form()->documentManager().activeText(), comparison);
+        QVERIFY(QTest::qWaitForWindowActive(app.form()));
+
+        comparison->oldView()->setFocus();
+        QTRY_COMPARE(comparison->searchedView(), comparison->oldView());
+        const SearchableText::MatchResult old = comparison->findMatch(QStringLiteral("August 19, 2018"), {}, 0, true);
+        QVERIFY(old.count >= 2);
+        comparison->newView()->setFocus();
+        QTRY_COMPARE(comparison->searchedView(), comparison->newView());
+        QCOMPARE(comparison->findMatch(QStringLiteral("August 19, 2018"), {}, 0, true).count, 0);
+        // Past the table of contents: the heading of section 3.1.
+        const qint32 body = comparison->newView()->lineStart(200);
+        QVERIFY(comparison->findMatch(QStringLiteral("Registering Well-Known URIs"), {}, body, true).count > 0);
+        QCOMPARE(comparison->newView()->caretLine(), 207);
+
+        // The match is selected: the reference quotes it under its section.
+        app.form()->action(Command::EditCopyReference)->trigger();
+        QVERIFY2(QApplication::clipboard()->text().startsWith(
+                     QStringLiteral("draft-nottingham-rfc5785bis-05, Section 3.1\n> Registering Well-Known URIs")),
+                 qPrintable(QApplication::clipboard()->text()));
     }
 
     void compareWithAnOpenDocumentPutsTheOlderRevisionLeft()
