@@ -182,9 +182,14 @@ void DocumentWindow::finishText()
     emit textCompleted();
 }
 
-void DocumentWindow::addSideTab(QWidget *tab, const QString &title)
+void DocumentWindow::addSideTab(QWidget *tab, const QString &title, const QString &noticeLink)
 {
     m_panel->addTab(tab, title);
+    if (!noticeLink.isEmpty())
+        connect(this, &DocumentWindow::noticeLinkActivated, tab, [this, tab, noticeLink](const QString &link) {
+            if (link == noticeLink)
+                showSideTab(tab);
+        });
 }
 
 void DocumentWindow::showSideTab(QWidget *tab)

@@ -125,7 +125,8 @@ public:
     void setNotice(const QString &source, const QString &html);
     // A tab of the panel beside the text, after Index and Bookmarks; the
     // window takes it over.
-    void addSideTab(QWidget *tab, const QString &title);
+    // A link of the bar above the text to noticeLink (when given) brings it in front.
+    void addSideTab(QWidget *tab, const QString &title, const QString &noticeLink = {});
     // Brings a tab in front, showing the panel.
     void showSideTab(QWidget *tab);
     // An icon before the index entries of these headings (indices into the

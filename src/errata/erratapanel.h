@@ -33,6 +33,8 @@ public:
 
     void setErrata(QList<PlacedErratum> errata);
     void setShowAll(bool all);
+    // Every erratum given, placed, whether listed or not.
+    const QList<PlacedErratum> &errata() const { return m_errata; }
     // The errata listed now, in list order.
     QList<PlacedErratum> listed() const;
     // Chooses the listed erratum at row, as a click does.

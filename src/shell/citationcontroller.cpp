@@ -53,13 +53,9 @@ void CitationController::addPanel(DocumentWindow *window)
     if (!name || name->kind() != DocumentName::Kind::Rfc)
         return;
     auto *panel = new CitedByPanel;
-    window->addSideTab(panel, QStringLiteral(" Referenced by "));
+    window->addSideTab(panel, QStringLiteral(" Referenced by "), QStringLiteral("cited-by:"));
     m_panels.insert(window, panel);
     connect(panel, &CitedByPanel::placeChosen, this, &CitationController::openPlace);
-    connect(window, &DocumentWindow::noticeLinkActivated, panel, [window, panel](const QString &link) {
-        if (link == u"cited-by:")
-            window->showSideTab(panel);
-    });
     connect(window, &QObject::destroyed, this, [this, window] { m_panels.remove(window); });
     refresh(window);
 }

@@ -89,14 +89,10 @@ void ErrataController::addPanel(DocumentWindow *window)
         return;
     auto *panel = new ErrataPanel;
     panel->setShowAll(m_showAll);
-    window->addSideTab(panel, QStringLiteral(" Errata "));
+    window->addSideTab(panel, QStringLiteral(" Errata "), QStringLiteral("errata:"));
     m_panels.insert(window, panel);
     connect(panel, &ErrataPanel::lineChosen, window, &DocumentWindow::jumpToLine);
     connect(panel, &ErrataPanel::showAllChanged, this, &ErrataController::setShowAll);
-    connect(window, &DocumentWindow::noticeLinkActivated, panel, [window, panel](const QString &link) {
-        if (link == u"errata:")
-            window->showSideTab(panel);
-    });
     connect(window, &QObject::destroyed, this, [this, window] { m_panels.remove(window); });
     if (window->isTextComplete())
         show(window);
@@ -121,10 +117,18 @@ void ErrataController::show(DocumentWindow *window)
         errata.append({erratum, placer.place(erratum)});
     panel->setErrata(errata);
     window->setNotice(QLatin1String(NoticeSource), noticeOf(errata));
+    mark(window);
+}
 
+void ErrataController::mark(DocumentWindow *window)
+{
+    const ErrataPanel *panel = m_panels.value(window);
+    if (!panel)
+        return;
+    const Outline &outline = window->record().outline;
     std::vector<int> lines;
     std::map<int, int> perHeading;
-    for (const PlacedErratum &placed : std::as_const(errata)) {
+    for (const PlacedErratum &placed : panel->errata()) {
         if (placed.placement.kind == Placement::Kind::NotPlaced
             || (!m_showAll && !ErrataPanel::isStanding(placed.erratum.status)))
             continue;
@@ -152,10 +156,12 @@ void ErrataController::setShowAll(bool all)
     if (m_showAll == all)
         return;
     m_showAll = all;
-    for (const QPointer<ErrataPanel> &panel : std::as_const(m_panels))
-        if (panel)
-            panel->setShowAll(all);
-    showInAll();
+    // The errata stay where they were placed; only what is marked changes.
+    for (auto it = m_panels.cbegin(); it != m_panels.cend(); ++it)
+        if (it.value()) {
+            it.value()->setShowAll(all);
+            mark(it.key());
+        }
 }
 
 void ErrataController::showPanelOfActive()

@@ -38,6 +38,8 @@ private:
     void addPanel(DocumentWindow *window);
     // Places the errata of the window's RFC and shows them, once its text is all there.
     void show(DocumentWindow *window);
+    // Marks the lines and sections of the placed errata the switch lets through.
+    void mark(DocumentWindow *window);
     void showInAll();
     void setShowAll(bool all);
     void showPanelOfActive();
